@@ -1,0 +1,33 @@
+#pragma once
+
+// The scene drawn by the next frame; 0 at program start.
+extern int CurrentScene;
+
+// One rule of the timeline: while start < MusicClock < end (strictly), the scene is `scene`.
+struct SceneRule {
+    float start;
+    float end;
+    int scene;
+};
+
+inline constexpr int kSceneRuleCount = 15;
+extern const SceneRule SceneTimeline[kSceneRuleCount];
+
+// The clock past which the show ends.
+inline constexpr float kShowEnd = 287.0f;
+
+// One frame: clock, clear, scene, timeline, glow, captions, black-outs, letterbox, spectrum,
+// and the end of the show once the clock has passed kShowEnd.
+void drawFrame();
+
+// Draws scene `scene` of the scene table; numbers without a scene draw nothing.
+void drawScene(int scene);
+
+// Applies the timeline to `clock`: the scene of the rule that fires, or `current` when none does.
+int chooseScene(float clock, int current);
+
+// What happens when a frame finds the clock past kShowEnd. The default ends the process with
+// status 0; the window shell restores the desktop first, the render tool and the tests record
+// the end instead and drawFrame returns.
+using ShowEndHandler = void (*)();
+void setShowEndHandler(ShowEndHandler handler);

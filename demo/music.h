@@ -1,0 +1,24 @@
+#pragma once
+// The soundtrack and the show's clock: the play position of the music is the only time base.
+
+// Play position in seconds, written once at the start of every frame.
+extern float MusicClock;
+// The first 64 values of the music's spectrum, lowest band first, copied at the end of every
+// frame; zeros before the first copy.
+extern float Spectrum[64];
+
+// Reads data/music/track.mp3 into memory, opens it as a stream and starts playback (only at
+// the first call). A missing file prints "Error!" and "File Not Found" on standard output.
+void startMusic();
+
+// Switches the sound library's spectrum analysis on.
+void activateSpectrum();
+
+// Moves the music by `deltaMilliseconds` from the clock of the previous frame.
+void seekMusic(float deltaMilliseconds);
+
+// Frame step: MusicClock = the stream's play position in ms x 0.001.
+void readMusicClock();
+
+// Frame step: copies the first 64 spectrum values into Spectrum.
+void copySpectrum();

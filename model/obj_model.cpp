@@ -1,0 +1,3 @@
+#include "model/obj_model.h"
+
+int loadObjModel(ObjModel*, const char*) { return 0; }

@@ -1,0 +1,28 @@
+#pragma once
+#include "render/vec3.h"
+
+// The program's one pseudo-random sequence, never reseeded: 0 to 32767.
+int nextRandom();
+
+// The random point sets, refilled at every start-up in this order.
+inline constexpr int kCloudPointCount = 2000;
+extern Vec3 cloudPoints[kCloudPointCount];
+void scatterCloudPoints();
+void scatterSmallCloudPoints();
+void scatterSphereDirections();
+
+// The scenes of the timeline.
+void drawRisingCloud();
+void drawWaveSheet();
+void drawParticleTunnel();
+void drawSpectrumRings();
+void drawLatticeCube();
+void drawCloudMorph();
+void drawButterfly();
+void drawTriangleSwarm();
+void drawHelixColumns();
+void drawKnotCurve(float xWeight, float yWeight, float zWeight);
+void drawParticleSphere();
+void drawWobbleTube();
+void drawHarmonicShape();
+void drawCentredCloud();
