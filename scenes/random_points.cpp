@@ -15,13 +15,3 @@ void scatterCloudPoints() {
         nextRandom();
     }
 }
-void scatterSmallCloudPoints() {
-    for (int i = 0; i < 6000; ++i) {
-        nextRandom();
-    }
-}
-void scatterSphereDirections() {
-    for (int i = 0; i < 4800; ++i) {
-        nextRandom();
-    }
-}

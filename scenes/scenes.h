@@ -7,6 +7,10 @@ int nextRandom();
 // The random point sets, refilled at every start-up in this order.
 inline constexpr int kCloudPointCount = 2000;
 extern Vec3 cloudPoints[kCloudPointCount];
+inline constexpr int kSmallCloudPointCount = 2000;
+extern Vec3 smallCloudPoints[kSmallCloudPointCount];
+inline constexpr int kSphereDirectionCount = 1600;
+extern Vec3 sphereDirections[kSphereDirectionCount];
 void scatterCloudPoints();
 void scatterSmallCloudPoints();
 void scatterSphereDirections();

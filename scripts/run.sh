@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-cmake --preset release -DVELLOMIRE_BUILD_TESTS=OFF -DVELLOMIRE_BUILD_BENCH=OFF
+cmake --preset release
 cmake --build --preset release -j"$(nproc)" --target vellomire
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
