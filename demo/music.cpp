@@ -28,10 +28,12 @@ void startMusic() {
     const long size = std::ftell(file);
     std::fseek(file, 0, SEEK_SET);
     unsigned char* const buffer = new unsigned char[size > 0 ? size : 1];
-    const std::size_t got = std::fread(buffer, 1, static_cast<std::size_t>(size > 0 ? size : 0), file);
+    const std::size_t got =
+        std::fread(buffer, 1, static_cast<std::size_t>(size > 0 ? size : 0), file);
     std::fclose(file);
-    musicStream = soundStreamOpen(buffer, kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate,
-                                  0, static_cast<int>(got));
+    musicStream =
+        soundStreamOpen(buffer, kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate, 0,
+                        static_cast<int>(got));
     if (musicChannel < 0) {
         musicChannel = soundStreamPlayEx(-1, musicStream, nullptr, true);
         soundSetPaused(musicChannel, false);

@@ -1,3 +1,5 @@
 #include "model/obj_model.h"
 
-int loadObjModel(ObjModel*, const char*) { return 0; }
+int loadObjModel(ObjModel*, const char*) {
+    return 0;
+}

@@ -62,8 +62,7 @@ HeadlessGl* createHeadlessGl(std::string* error) {
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
                                         EGL_NONE};
-    const EGLContext context =
-        eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    const EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         fail(error, "EGL cannot create a compatibility context");
         eglTerminate(display);

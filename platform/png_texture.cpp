@@ -37,7 +37,8 @@ static bool decodePng(const std::vector<unsigned char>& bytes, std::vector<unsig
     if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
         return false;
     }
-    if (image.width == 0 || image.height == 0 || image.width > kMaxSide || image.height > kMaxSide) {
+    if (image.width == 0 || image.height == 0 || image.width > kMaxSide ||
+        image.height > kMaxSide) {
         png_image_free(&image);
         return false;
     }

@@ -7,8 +7,10 @@ struct SoundStream;  // a decoded MP3 held in memory
 struct SoundDspUnit; // the spectrum analysis unit
 
 // Output types for soundSetOutput.
-inline constexpr int kSoundOutputDevice = 1;  // the system's audio output; silent real time without one
-inline constexpr int kSoundOutputStepped = 2; // no output: the host steps the clock (render tool, tests)
+inline constexpr int kSoundOutputDevice =
+    1; // the system's audio output; silent real time without one
+inline constexpr int kSoundOutputStepped =
+    2; // no output: the host steps the clock (render tool, tests)
 
 // Mode bits for soundStreamOpen.
 inline constexpr unsigned kSoundModeNormal = 0x130;

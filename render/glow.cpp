@@ -4,6 +4,8 @@
 const int GlowWidth = 800;
 const int GlowHeight = 600;
 
-bool createGlowTextures() { return true; }
+bool createGlowTextures() {
+    return true;
+}
 void applyGlow(float, float, float, float) {}
 void drawGlowQuad(int, int, int, int) {}
