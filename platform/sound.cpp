@@ -39,3 +39,4 @@ const float* soundGetSpectrum() {
 void soundSetSteppedTime(const double seconds) {
     steppedSeconds = seconds;
 }
+void soundUseSteppedClock(bool) {}

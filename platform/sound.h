@@ -44,5 +44,9 @@ bool soundStreamSetTime(SoundStream* stream, int milliseconds);
 // kSpectrumBins values from 0 to 1, lowest frequency first; always readable.
 const float* soundGetSpectrum();
 
+// Locks the output to the stepped clock: later soundSetOutput calls (the show's start-up asks
+// for the device) keep it. For hosts that draw the show on their own clock.
+void soundUseSteppedClock(bool locked);
+
 // Stepped output only: sets the play position the clock and the spectrum report.
 void soundSetSteppedTime(double seconds);

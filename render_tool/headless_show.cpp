@@ -1,0 +1,73 @@
+#include "render_tool/headless_show.h"
+
+#include "demo/frame.h"
+#include "demo/startup.h"
+#include "platform/gl.h"
+#include "platform/headless_gl.h"
+#include "platform/sound.h"
+#include "render/picture_target.h"
+#include "render/viewport.h"
+
+static HeadlessGl* showGl = nullptr;
+static PictureTarget showTarget;
+static bool showEnded = false;
+static bool showChecksGl = false;
+static unsigned int showGlError = 0;
+
+static void recordShowEnd() {
+    showEnded = true;
+}
+
+bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
+    showGl = createHeadlessGl(error);
+    if (showGl == nullptr) {
+        return false;
+    }
+    if (!createPictureTarget(&showTarget)) {
+        *error = "the GL driver cannot make the 800 x 600 picture target";
+        destroyHeadlessGl(showGl);
+        showGl = nullptr;
+        return false;
+    }
+    showChecksGl = checkGlErrors;
+    resizeViewport(kPictureWidth, kPictureHeight);
+    setShowEndHandler(recordShowEnd);
+    soundSetOutput(kSoundOutputStepped);
+    soundUseSteppedClock(true);
+    soundSetSteppedTime(0.0);
+    startDemo();
+    return true;
+}
+
+void closeHeadlessShow() {
+    if (showGl != nullptr) {
+        destroyPictureTarget(&showTarget);
+        destroyHeadlessGl(showGl);
+        showGl = nullptr;
+    }
+    setShowEndHandler(nullptr);
+}
+
+bool drawShowFrame(const double seconds) {
+    soundSetSteppedTime(seconds);
+    drawFrame();
+    if (showChecksGl) {
+        showGlError = glGetError();
+        if (showGlError != GL_NO_ERROR) {
+            return false;
+        }
+    }
+    return !showEnded;
+}
+
+void readShowPicture(std::vector<std::uint8_t>* const rgb) {
+    readPictureRgb(showTarget, rgb);
+}
+
+void finishShowFrame() {
+    glFinish();
+}
+
+unsigned int lastShowGlError() {
+    return showGlError;
+}

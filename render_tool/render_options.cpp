@@ -1,0 +1,183 @@
+#include "render_tool/render_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+const char* renderUsage() {
+    return "usage: vellomire-render [options]\n"
+           "Runs the show headless on a clock it steps itself and saves what it draws.\n"
+           "\n"
+           "  --at SECONDS --out FRAME.png      one frame at that clock\n"
+           "  --from A --to B --fps N --out DIR/  numbered PNG frames from A up to B\n"
+           "  --from A --to B --fps N --out SHOW.mp4\n"
+           "                                    H.264 video with the music (needs ffmpeg)\n"
+           "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline\n"
+           "  --sprites batched|literal         how sprites are drawn (default batched)\n"
+           "  --check-gl                        check for GL errors after every frame\n"
+           "  --help                            this text\n"
+           "\n"
+           "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
+           "--fps to 30 (1 to 240). Paths of the data files are relative to the working\n"
+           "directory, as for the show.\n";
+}
+
+static bool parseNumber(const char* text, double* value) {
+    if (text == nullptr || *text == '\0') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const double parsed = std::strtod(text, &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed)) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+static bool endsWith(const std::string& text, const char* suffix) {
+    const std::size_t length = std::strlen(suffix);
+    return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
+}
+
+static bool inShow(const double clock) {
+    return clock >= 0.0 && clock <= kShowLength;
+}
+
+// Decides the mode from what was given and checks the values against it.
+static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool haveSpan,
+                        const bool bench, std::string* const error) {
+    if (bench) {
+        if (haveAt || !o->out.empty()) {
+            *error = "--bench draws no output: leave out --at and --out";
+            return false;
+        }
+        o->mode = RenderMode::Bench;
+        return true;
+    }
+    if (o->out.empty()) {
+        *error = "--out is missing (a .png file, a directory ending in /, or a .mp4 file)";
+        return false;
+    }
+    if (haveAt) {
+        if (haveSpan) {
+            *error = "--at takes no --from, --to or --fps";
+            return false;
+        }
+        if (!inShow(o->at)) {
+            *error = "--at must lie between 0 and 287 seconds";
+            return false;
+        }
+        if (!endsWith(o->out, ".png")) {
+            *error = "a single frame is written as PNG: --out must end in .png";
+            return false;
+        }
+        o->mode = RenderMode::Frame;
+        return true;
+    }
+    if (!inShow(o->from) || !inShow(o->to)) {
+        *error = "--from and --to must lie between 0 and 287 seconds";
+        return false;
+    }
+    if (o->fps < 1 || o->fps > 240) {
+        *error = "--fps must be a whole number from 1 to 240";
+        return false;
+    }
+    if (!(o->from < o->to) || sequenceFrameCount(*o) < 1) {
+        *error = "the span from --from to --to is empty or reversed";
+        return false;
+    }
+    if (endsWith(o->out, ".mp4")) {
+        o->mode = RenderMode::Video;
+    } else if (endsWith(o->out, "/")) {
+        o->mode = RenderMode::Sequence;
+    } else {
+        *error = "--out must be a directory ending in / or a file ending in .mp4 for a span";
+        return false;
+    }
+    return true;
+}
+
+bool parseRenderOptions(const int argc, const char* const* const argv, RenderOptions* const options,
+                        std::string* const error) {
+    RenderOptions o;
+    bool haveAt = false;
+    bool haveSpan = false;
+    bool bench = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* const value = i + 1 < argc ? argv[i + 1] : nullptr;
+        double number = 0.0;
+        if (arg == "--help" || arg == "-h") {
+            *options = RenderOptions{};
+            return true;
+        } else if (arg == "--bench") {
+            bench = true;
+        } else if (arg == "--csv") {
+            o.csv = true;
+        } else if (arg == "--check-gl") {
+            o.checkGlErrors = true;
+        } else if (arg == "--at" || arg == "--from" || arg == "--to" || arg == "--fps" ||
+                   arg == "--bench-frames") {
+            if (!parseNumber(value, &number)) {
+                *error = arg + " needs a number";
+                return false;
+            }
+            ++i;
+            if (arg == "--at") {
+                o.at = number;
+                haveAt = true;
+            } else if (arg == "--from") {
+                o.from = number;
+                haveSpan = true;
+            } else if (arg == "--to") {
+                o.to = number;
+                haveSpan = true;
+            } else if (number != std::floor(number) || number < 1 || number > 100000) {
+                *error = arg + " needs a whole number";
+                return false;
+            } else if (arg == "--fps") {
+                o.fps = static_cast<int>(number);
+                haveSpan = true;
+            } else {
+                o.benchFrames = static_cast<int>(number);
+            }
+        } else if (arg == "--out") {
+            if (value == nullptr || *value == '\0') {
+                *error = "--out needs a path";
+                return false;
+            }
+            o.out = value;
+            ++i;
+        } else if (arg == "--sprites") {
+            if (value != nullptr && std::strcmp(value, "batched") == 0) {
+                o.sprites = SpritePath::Batched;
+            } else if (value != nullptr && std::strcmp(value, "literal") == 0) {
+                o.sprites = SpritePath::Literal;
+            } else {
+                *error = "--sprites takes batched or literal";
+                return false;
+            }
+            ++i;
+        } else {
+            *error = "unknown option " + arg + " (see --help)";
+            return false;
+        }
+    }
+    if (argc <= 1) {
+        *options = RenderOptions{};
+        return true;
+    }
+    if (!resolveMode(&o, haveAt, haveSpan, bench, error)) {
+        return false;
+    }
+    *options = o;
+    return true;
+}
+
+int sequenceFrameCount(const RenderOptions& options) {
+    const double frames = std::ceil((options.to - options.from) * options.fps - 1e-9);
+    return frames > 0.0 ? static_cast<int>(frames) : 0;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+
+// What vellomire-render was asked to do, from its command line.
+enum class RenderMode { Help, Frame, Sequence, Video, Bench };
+enum class SpritePath { Batched, Literal };
+
+struct RenderOptions {
+    RenderMode mode = RenderMode::Help;
+    double at = 0.0;            // --at: the clock of a single frame
+    double from = 0.0;          // --from: first clock of a sequence or video
+    double to = 287.0;          // --to: the clock a sequence or video stops before
+    int fps = 30;               // --fps
+    std::string out;            // --out: frame.png, DIR/ or video.mp4
+    bool csv = false;           // --bench --csv
+    int benchFrames = 8;        // --bench-frames: frames per scene in --bench
+    bool checkGlErrors = false; // --check-gl: glGetError after every frame
+    SpritePath sprites = SpritePath::Batched;
+};
+
+inline constexpr double kShowLength = 287.0;
+
+// Parses argv. False with a one-line message in `error` for anything unusable.
+bool parseRenderOptions(int argc, const char* const* argv, RenderOptions* options,
+                        std::string* error);
+
+// The text of --help.
+const char* renderUsage();
+
+// Frames of a sequence: one per 1/fps from `from`, stopping before `to`.
+int sequenceFrameCount(const RenderOptions& options);
