@@ -7,6 +7,7 @@
 #include "platform/gl.h"
 #include "render/glow.h"
 #include "render/overlay.h"
+#include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "text/captions.h"
 
@@ -72,10 +73,19 @@ int chooseScene(const float clock, const int current) {
     return scene;
 }
 
+void drawCurrentScene() {
+    drawScene(CurrentScene);
+}
+
 void drawFrame() {
+    drawFrameUsing(drawCurrentScene);
+}
+
+void drawFrameUsing(void (*const drawPicture)()) {
     readMusicClock();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawScene(CurrentScene);
+    drawPicture();
+    flushSprites();
     CurrentScene = chooseScene(MusicClock, CurrentScene);
     applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
     drawOverlayCaptions();

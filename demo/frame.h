@@ -20,6 +20,11 @@ inline constexpr float kShowEnd = 287.0f;
 // and the end of the show once the clock has passed kShowEnd.
 void drawFrame();
 
+// drawFrame with `drawPicture` in place of the scene step (the fill-rate floor of the bench
+// draws captured geometry there); drawFrame is drawFrameUsing(drawCurrentScene).
+void drawFrameUsing(void (*drawPicture)());
+void drawCurrentScene();
+
 // Draws scene `scene` of the scene table; numbers without a scene draw nothing.
 void drawScene(int scene);
 

@@ -10,6 +10,26 @@ void drawSprite(float x, float y, float z, float size, int slot);
 // Emits the quad of one sprite, built from the rows of the current model-view matrix.
 void drawBillboard(Vec3 position, float size);
 
+// How drawSprite reaches the GL. Literal: one immediate-mode quad per call with its state
+// changes around it. Batched: the quads are collected (corners in eye space, from the
+// model-view matrix in force at each call) and drawn by flushSprites in one vertex-array draw
+// per texture, with the state set once; the picture is the same. The library starts literal;
+// the program and the render tool choose batched.
+enum class SpriteDrawing { Literal, Batched };
+void setSpriteDrawing(SpriteDrawing drawing);
+SpriteDrawing spriteDrawing();
+
+// Draws the sprites collected by the batched path and leaves the state drawSprite leaves:
+// depth test on, blending off, blend function (GL_DST_COLOR, GL_ZERO), the texture bound.
+// The frame calls it after every scene; nothing to do on the literal path.
+void flushSprites();
+
+// Keeps a copy of every batch flushed from now on (and forgets earlier ones), so that the same
+// geometry can be drawn again with no per-sprite work: the fill-rate floor of a frame.
+void captureSprites(bool capture);
+// Draws the captured batches again, with the state of a flush.
+void replayCapturedSprites();
+
 // What a sprite recorder sees of one drawSprite call: its arguments and the model-view
 // matrix in force (column-major, as GL returns it).
 struct SpriteRecord {
