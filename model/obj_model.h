@@ -1,9 +1,105 @@
 #pragma once
+// Wavefront OBJ reader: positions, normals, texture coordinates, polygon faces split into
+// triangles, named groups, and one unit tangent per position when the file has texture
+// coordinates. The file is read twice: a counting pass sizes every array, a reading pass
+// fills it.
 
-// Placeholder until the OBJ loader lands.
-struct ObjModel {
-    int loaded = 0;
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "render/vec3.h"
+
+struct ObjTexCoord {
+    float u;
+    float v;
 };
 
-// 1 when the model was loaded, 0 when the file cannot be opened (the model is left as it was).
+// One triangle of a face. Indices are 1-based and always lie in 1..count of their array
+// (negative indices of the file are resolved when the face is read). texCoordIndex is
+// {0, 0, 0} when the face carried no texture coordinates.
+struct ObjTriangle {
+    std::int32_t positionIndex[3];
+    std::int32_t texCoordIndex[3];
+};
+
+// A named group: the numbers of its triangles (indices into ObjModel::triangles) in file
+// order, and the next older group.
+struct ObjGroup {
+    std::string name;
+    std::uint32_t triangleCount = 0;
+    std::vector<std::int32_t> triangles;
+    std::unique_ptr<ObjGroup> next;
+
+    ObjGroup() = default;
+    ObjGroup(const ObjGroup&) = delete;
+    ObjGroup& operator=(const ObjGroup&) = delete;
+    // Releases the rest of the list one node at a time, so a long list cannot exhaust the stack.
+    ~ObjGroup();
+};
+
+// A loaded model. Arrays indexed by the file's 1-based indices hold count + 1 entries; entry 0
+// is a zero placeholder. texCoords and tangents are empty when the file has no texture
+// coordinates. The record owns all of its memory.
+struct ObjModel {
+    std::int32_t positionCount = 0;
+    std::vector<Vec3> positions;
+    std::vector<Vec3> tangents;
+    std::int32_t normalCount = 0;
+    std::vector<Vec3> normals;
+    std::int32_t texCoordCount = 0;
+    std::vector<ObjTexCoord> texCoords;
+    std::int32_t triangleCount = 0;
+    std::vector<ObjTriangle> triangles;
+    std::int32_t groupCount = 0;
+    std::unique_ptr<ObjGroup> groups; // newest first; "default" is always the last
+
+    // What the reading pass had to leave out or mend, so that a caller can warn:
+    // statements skipped whole (faces of fewer than three vertices or with unreadable or
+    // mixed vertex forms, group statements without a name, lines that do not begin with a
+    // keyword), triangles dropped for an index outside its array, and vertex-data lines
+    // whose numbers were missing, unreadable or out of range (stored with 0 in their place).
+    std::int64_t skippedStatements = 0;
+    std::int64_t droppedTriangles = 0;
+    std::int64_t faultyVertexLines = 0;
+
+    // Finds a group by name in constant time; always agrees with a walk of `groups`.
+    std::unordered_map<std::string_view, ObjGroup*> groupIndex;
+};
+
+// Loads the OBJ file at path into model. Returns 1 when the model was loaded and 0 when the
+// file cannot be opened or read (missing, a directory or device, no permission, a read
+// error), in which case the model is left exactly as it was. A successful load replaces and
+// releases everything the model held.
 int loadObjModel(ObjModel* model, const char* path);
+
+// Loads from an open, seekable stream (read from its start); the same result rules as
+// loadObjModel. The stream stays open.
+int loadObjModelFromStream(ObjModel* model, std::FILE* file);
+
+// The counting pass: creates every group, stores the four counts and sizes every array.
+void countObjFile(ObjModel* model, std::FILE* file);
+
+// The reading pass over the same file, rewound: fills the arrays sized by countObjFile, never
+// writing past them, and records what it left out.
+void readObjFile(ObjModel* model, std::FILE* file);
+
+// Returns the group called name, creating it at the front of the list if there is none.
+ObjGroup* addObjGroup(ObjModel* model, std::string_view name);
+
+// Returns the group called name (exact, case-sensitive), or null.
+ObjGroup* findObjGroup(const ObjModel* model, std::string_view name);
+
+// Fills tangents: the normalised sum of the tangents of the triangles using each position;
+// (0, 0, 0) for a position no usable triangle touches.
+void computeVertexTangents(ObjModel* model);
+
+// The unnormalised tangent of one triangle from its corners and their texture coordinates;
+// (0, 0, 0) when the texture coordinates are degenerate (det = 0) or the result is not a
+// finite float.
+void triangleTangent(const Vec3* p0, const Vec3* p1, const Vec3* p2, const ObjTexCoord* uv0,
+                     const ObjTexCoord* uv1, const ObjTexCoord* uv2, Vec3* out);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang clang-format
+  build-essential cmake pkg-config clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev
   libmpg123-dev libkissfft-dev libpng-dev zlib1g-dev libfreetype-dev

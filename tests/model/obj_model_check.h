@@ -1,0 +1,109 @@
+#pragma once
+// Consistency checks and a printable form of a loaded ObjModel, shared by the unit tests and
+// the fuzz target.
+
+#include <cmath>
+#include <cstdint>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "model/obj_model.h"
+
+// Empty when the model is consistent; otherwise what is wrong first.
+inline std::string checkObjModel(const ObjModel& m) {
+    const std::size_t textured = m.texCoordCount > 0 ? 1 : 0;
+    if (m.positionCount < 0 || m.normalCount < 0 || m.texCoordCount < 0 || m.triangleCount < 0 ||
+        m.skippedStatements < 0 || m.droppedTriangles < 0 || m.faultyVertexLines < 0)
+        return "negative count";
+    if (m.positions.size() != std::size_t(m.positionCount) + 1 ||
+        m.normals.size() != std::size_t(m.normalCount) + 1 ||
+        m.texCoords.size() != textured * (std::size_t(m.texCoordCount) + 1) ||
+        m.tangents.size() != textured * m.positions.size() ||
+        m.triangles.size() != std::size_t(m.triangleCount))
+        return "array not sized by its count";
+    for (const std::vector<Vec3>* array : {&m.positions, &m.normals, &m.tangents})
+        for (const Vec3& v : *array)
+            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
+                return "non-finite vector";
+    for (const ObjTexCoord& uv : m.texCoords)
+        if (!std::isfinite(uv.u) || !std::isfinite(uv.v))
+            return "non-finite texture coordinate";
+    for (const Vec3& t : m.tangents) {
+        const double length = std::sqrt(double(t.x) * t.x + double(t.y) * t.y + double(t.z) * t.z);
+        if (length != 0.0 && std::fabs(length - 1.0) > 1e-5)
+            return "tangent neither zero nor unit";
+    }
+    for (const ObjTriangle& t : m.triangles)
+        for (int c = 0; c < 3; ++c)
+            if (t.positionIndex[c] < 1 || t.positionIndex[c] > m.positionCount ||
+                (t.texCoordIndex[c] != 0) != (t.texCoordIndex[0] != 0) || t.texCoordIndex[c] < 0 ||
+                t.texCoordIndex[c] > m.texCoordCount)
+                return "triangle index out of range";
+    std::int32_t groups = 0;
+    std::set<std::string> names;
+    std::vector<int> owners(m.triangles.size(), 0);
+    const ObjGroup* last = nullptr;
+    for (const ObjGroup* g = m.groups.get(); g != nullptr; last = g, g = g->next.get()) {
+        ++groups;
+        if (!names.insert(g->name).second || findObjGroup(&m, g->name) != g)
+            return "group not found by its unique name: " + g->name;
+        if (g->triangles.size() != g->triangleCount)
+            return "group list not sized triangleCount";
+        for (std::size_t i = 0; i < g->triangles.size(); ++i) {
+            const std::int32_t number = g->triangles[i];
+            if (number < 0 || number >= m.triangleCount || (i > 0 && number <= g->triangles[i - 1]))
+                return "group list out of range or not in file order";
+            ++owners[std::size_t(number)];
+        }
+    }
+    if (groups != m.groupCount || last == nullptr || last->name != "default")
+        return "groupCount wrong or \"default\" not last";
+    for (const int owner : owners)
+        if (owner != 1)
+            return "triangle not in exactly one group";
+    return "";
+}
+
+// The triangles as "p p p" or "p/t p/t p/t", joined by ", ".
+inline std::string describeTriangles(const ObjModel& m) {
+    std::ostringstream out;
+    for (const ObjTriangle& t : m.triangles) {
+        out << (&t == m.triangles.data() ? "" : ", ");
+        for (int c = 0; c < 3; ++c) {
+            out << (c ? " " : "") << t.positionIndex[c];
+            if (t.texCoordIndex[0] != 0)
+                out << '/' << t.texCoordIndex[c];
+        }
+    }
+    return out.str();
+}
+
+// The groups in list order as "name: triangle numbers", joined by "; ".
+inline std::string describeGroups(const ObjModel& m) {
+    std::ostringstream out;
+    for (const ObjGroup* g = m.groups.get(); g != nullptr; g = g->next.get()) {
+        out << (g == m.groups.get() ? "" : "; ") << g->name << ':';
+        for (const std::int32_t number : g->triangles)
+            out << ' ' << number;
+    }
+    return out.str();
+}
+
+// Every field of the model as text, for comparing two models.
+inline std::string describeObjModel(const ObjModel& m) {
+    std::ostringstream out;
+    out << m.positionCount << ' ' << m.normalCount << ' ' << m.texCoordCount << ' '
+        << m.triangleCount << ' ' << m.groupCount << " faults " << m.skippedStatements << ' '
+        << m.droppedTriangles << ' ' << m.faultyVertexLines << '\n';
+    for (const std::vector<Vec3>* array : {&m.positions, &m.normals, &m.tangents}) {
+        for (const Vec3& v : *array)
+            out << ' ' << v.x << ',' << v.y << ',' << v.z;
+        out << '\n';
+    }
+    for (const ObjTexCoord& uv : m.texCoords)
+        out << ' ' << uv.u << ',' << uv.v;
+    out << '\n' << describeTriangles(m) << '\n' << describeGroups(m) << '\n';
+    return out.str();
+}
