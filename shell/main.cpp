@@ -1,7 +1,5 @@
-#include <cstdio>
+#include "shell/main_loop.h"
 
-// Placeholder until the window shell lands.
 int main() {
-    std::puts("vellomire: the window shell is not built yet");
-    return 0;
+    return winMain();
 }
