@@ -70,7 +70,7 @@ int winMain() {
     if (openDisplay(&noDisplay)) {
         runSettingsDialog();
     } else {
-        std::fprintf(stderr, "vellomire: cannot show the show: %s\n", noDisplay.c_str());
+        std::fprintf(stderr, "vellomire: cannot open a window: %s\n", noDisplay.c_str());
     }
     if (registerAppClass(&appInfo) == 0) {
         showError("Error Registering Window Class!");
