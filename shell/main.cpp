@@ -1,5 +1,9 @@
+#include <SDL.h>
+
 #include "shell/main_loop.h"
 
 int main() {
-    return winMain();
+    const int status = winMain();
+    SDL_Quit(); // everything SDL started, down to its desktop-bus connection
+    return status;
 }
