@@ -44,22 +44,6 @@ class DemoUpdate : public ::testing::Test {
 
 } // namespace
 
-TEST_F(DemoUpdate, EachArrowMovesTheMusicByItsAmount) {
-    const struct {
-        int key;
-        float amount;
-    } cases[] = {{VK_LEFT, -500.0f}, {VK_RIGHT, 500.0f}, {VK_UP, 5000.0f}, {VK_DOWN, -5000.0f}};
-    for (const auto& c : cases) {
-        keys.fill(0);
-        seeks.clear();
-        keys[c.key] = 1;
-        demoUpdate(16);
-        EXPECT_EQ(seeks, std::vector<float>{c.amount}) << "key " << c.key;
-    }
-    EXPECT_TRUE(postedMessages().empty());
-    EXPECT_EQ(keepRunning, 1);
-}
-
 TEST_F(DemoUpdate, KeysHeldTogetherAllActInTheFixedOrder) {
     keys[VK_DOWN] = 1;
     keys[VK_UP] = 1;

@@ -130,17 +130,6 @@ TEST_F(WindowProc, ScreenSaverRequestsAreRefused) {
     EXPECT_FALSE(peekMessage(&message, window));
 }
 
-TEST_F(WindowProc, RequestsPostToTheRecordsWindow) {
-    requestFullScreenToggle(&record);
-    requestQuit(&record);
-    EXPECT_EQ(keepRunning, 0);
-    Message message;
-    ASSERT_TRUE(peekMessage(&message, window));
-    EXPECT_EQ(message.message, MSG_FLIP_FULLSCREEN);
-    ASSERT_TRUE(peekMessage(&message, window));
-    EXPECT_EQ(message.message, WM_QUIT);
-}
-
 TEST(WindowProcWithoutRecord, MessagesBeforeCreateAreHarmless) {
     const WindowHandle unknown = fakeWindow(2);
     EXPECT_EQ(renderWindowProc(unknown, WM_KEYDOWN, VK_UP, 0), 0);
