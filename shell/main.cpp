@@ -1,7 +1,9 @@
-#include <cstdio>
+#include <SDL.h>
 
-// Placeholder until the window shell lands.
+#include "shell/main_loop.h"
+
 int main() {
-    std::puts("vellomire: the window shell is not built yet");
-    return 0;
+    const int status = winMain();
+    SDL_Quit(); // everything SDL started, down to its desktop-bus connection
+    return status;
 }

@@ -1,0 +1,24 @@
+#pragma once
+// The four hooks through which the shell reaches the show.
+#include <cstdint>
+
+#include "shell/window_proc.h"
+
+// Set by demoInit, read by demoUpdate.
+extern RenderWindow* activeWindow;
+extern KeyState* activeKeys;
+
+// After every window creation, with its GL context current: runs the show's start-up.
+void demoInit(RenderWindow* window, KeyState* keys);
+// After every inner loop, before the window goes: nothing to release (GL objects die with
+// their context, everything else lives for the run).
+void demoShutdown();
+// Once per drawn frame: polls the keys, level-triggered, in this order: Escape quits, F1
+// toggles full screen, Left/Right move the music by -/+500 ms, Up/Down by +/-5000 ms.
+void demoUpdate(std::uint32_t elapsedMilliseconds);
+// Once per drawn frame: the frame routine, then glFlush.
+void demoDraw();
+
+// What moves the music: seekMusic unless replaced (tests record the calls). Null restores it.
+using MusicSeeker = void (*)(float deltaMilliseconds);
+void setMusicSeeker(MusicSeeker seeker);

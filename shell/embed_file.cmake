@@ -1,0 +1,15 @@
+# Writes OUTPUT, a C++ source defining kDialogPictureBmp / kDialogPictureBmpSize with the bytes
+# of INPUT, or an empty picture when INPUT does not exist.
+if(EXISTS "${INPUT}")
+  file(READ "${INPUT}" hex HEX)
+  string(LENGTH "${hex}" hex_length)
+  math(EXPR size "${hex_length} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(REGEX REPLACE "(0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,0x..,)" "\\1\n" bytes "${bytes}")
+else()
+  set(size 0)
+  set(bytes "0x00,")
+endif()
+file(WRITE "${OUTPUT}.tmp" "// Generated from ${INPUT} at build time.\n#include <cstddef>\n\nextern const unsigned char kDialogPictureBmp[] = {\n${bytes}\n};\nextern const std::size_t kDialogPictureBmpSize = ${size};\n")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")

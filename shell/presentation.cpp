@@ -1,0 +1,50 @@
+#include "shell/presentation.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gl.h"
+#include "render/picture_target.h"
+
+PresentRect letterboxRect(const int drawableWidth, const int drawableHeight) {
+    if (drawableWidth <= 0 || drawableHeight <= 0) {
+        return PresentRect{};
+    }
+    const double scale = std::min(static_cast<double>(drawableWidth) / kPictureWidth,
+                                  static_cast<double>(drawableHeight) / kPictureHeight);
+    PresentRect rect;
+    rect.width = std::clamp(static_cast<int>(std::lround(kPictureWidth * scale)), 1, drawableWidth);
+    rect.height =
+        std::clamp(static_cast<int>(std::lround(kPictureHeight * scale)), 1, drawableHeight);
+    rect.x = (drawableWidth - rect.width) / 2;
+    rect.y = (drawableHeight - rect.height) / 2;
+    return rect;
+}
+
+void presentPicture(const unsigned int pictureFramebuffer, const int drawableWidth,
+                    const int drawableHeight) {
+    const PresentRect rect = letterboxRect(drawableWidth, drawableHeight);
+    GLfloat clearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (rect.width > 0) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        glBlitFramebuffer(0, 0, kPictureWidth, kPictureHeight, rect.x, rect.y, rect.x + rect.width,
+                          rect.y + rect.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    }
+
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    if (scissor == GL_TRUE) {
+        glEnable(GL_SCISSOR_TEST);
+    }
+    PictureTarget target;
+    target.framebuffer = pictureFramebuffer;
+    bindPictureTarget(target);
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Shows the show's 800 x 600 picture in the window: scaled to fill the drawable while keeping
+// 4:3, centred, with black margins.
+
+struct PresentRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The largest 4:3 rectangle centred in a drawable of the given size, in pixels; empty for an
+// empty drawable.
+PresentRect letterboxRect(int drawableWidth, int drawableHeight);
+
+// Copies the picture framebuffer `pictureFramebuffer` into the window's framebuffer 0 at
+// letterboxRect, clears the margins to black, and binds the picture again for the next frame.
+// GL state the show relies on (clear colour, scissor test) is left as it was.
+void presentPicture(unsigned int pictureFramebuffer, int drawableWidth, int drawableHeight);
