@@ -31,7 +31,7 @@ constexpr int kDeviceBufferFrames = 1024;
 constexpr Frames kDeviceAheadLimit = 2 * kDeviceBufferFrames;
 // The device clock steers toward the callbacks by at most this fraction of the elapsed time,
 // and jumps only when they disagree by more than kDeviceSnapFrames.
-constexpr double kDeviceSlew = 0.05;
+constexpr double kDeviceSlew = 0.03;
 constexpr double kDeviceSnapFrames = 0.1 * kRate;
 
 enum class Output { Device, Silent, Stepped };
@@ -413,8 +413,8 @@ void soundReset() {
 
 SoundStream* soundStreamOpen(const void* const data, const unsigned mode, const int offset,
                              const int length) {
-    if (!state.initialised || data == nullptr || (mode & kSoundModeLoadMemory) == 0 ||
-        offset < 0 || length <= offset) {
+    if (!state.initialised || data == nullptr || (mode & kSoundModeLoadMemory) == 0 || offset < 0 ||
+        length <= offset) {
         return nullptr;
     }
     const unsigned char* const bytes = static_cast<const unsigned char*>(data) + offset;
@@ -548,8 +548,7 @@ const float* soundGetSpectrum() {
     }
     if (state.output == Output::Device) {
         const DeviceLock lock;
-        std::copy(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum),
-                  state.spectrum);
+        std::copy(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), state.spectrum);
         return state.spectrum;
     }
     SoundStream* const stream = findStream(playingStream());

@@ -69,7 +69,7 @@ Mp3Decoder* openMp3Decoder(const unsigned char* const data, const std::size_t le
     decoder->handle = mpg123_new(nullptr, nullptr);
     mpg123_handle* const h = decoder->handle;
     bool ok = h != nullptr;
-    ok = ok && mpg123_param(h, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0) == MPG123_OK;
+    ok = ok && mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0) == MPG123_OK;
     ok = ok && mpg123_format_none(h) == MPG123_OK;
     ok = ok && mpg123_format(h, kDecodeRate, MPG123_STEREO, MPG123_ENC_FLOAT_32) == MPG123_OK;
     ok = ok && mpg123_replace_reader_handle(h, readMemory, seekMemory, nullptr) == MPG123_OK;
