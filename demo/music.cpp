@@ -57,10 +57,9 @@ void startMusic() {
         }
         const int size = static_cast<int>(
             std::min<std::size_t>(trackBuffer.size(), std::numeric_limits<int>::max()));
-        musicStream =
-            soundStreamOpen(trackBuffer.data(),
-                            kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate, 0,
-                            size);
+        musicStream = soundStreamOpen(
+            trackBuffer.data(), kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate, 0,
+            size);
         if (musicStream == nullptr) {
             trackBuffer = {}; // undecodable: the show runs on the silent clock
         }
@@ -76,12 +75,14 @@ void activateSpectrum() {
 }
 
 void seekMusic(const float deltaMilliseconds) {
-    const double target = static_cast<double>(MusicClock) * 1000.0 + deltaMilliseconds;
+    // In single precision, as the clock itself: MusicClock x 1000 then lands back on the whole
+    // millisecond the clock was read as, so repeated seeks lose nothing.
+    const float target = MusicClock * 1000.0f + deltaMilliseconds;
     // Truncated toward zero; values beyond the int range (or NaN) are brought inside it first,
     // since converting them is undefined.
     constexpr double kLow = std::numeric_limits<int>::min();
     constexpr double kHigh = std::numeric_limits<int>::max();
-    const double inRange = std::isnan(target) ? 0.0 : std::clamp(target, kLow, kHigh);
+    const double inRange = std::isnan(target) ? 0.0 : std::clamp<double>(target, kLow, kHigh);
     soundStreamSetTime(musicStream, static_cast<int>(inRange));
 }
 
