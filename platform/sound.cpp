@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -212,12 +213,33 @@ void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
     }
 }
 
+// ALSA without a sound card fills standard error with its configuration errors when a device
+// is opened; the kernel's card list tells beforehand that there is nothing to open.
+bool alsaHasNoCard() {
+    std::FILE* const cards = std::fopen("/proc/asound/cards", "r");
+    if (cards == nullptr) {
+        return true;
+    }
+    char line[128] = {};
+    const bool none = std::fgets(line, sizeof(line), cards) == nullptr ||
+                      std::strstr(line, "no soundcards") != nullptr;
+    std::fclose(cards);
+    return none;
+}
+
 bool openDevice() {
     if (state.deviceUnavailable) {
         return false;
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "sound: no audio (%s); playing silently\n", SDL_GetError());
+        state.deviceUnavailable = true;
+        return false;
+    }
+    const char* const driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && std::strcmp(driver, "alsa") == 0 && alsaHasNoCard()) {
+        std::fprintf(stderr, "sound: no sound card; playing silently\n");
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         state.deviceUnavailable = true;
         return false;
     }
