@@ -515,7 +515,10 @@ bool soundDspSetActive(SoundDspUnit* const unit, const bool active) {
     if (unit != &fftUnit) {
         return false;
     }
-    fftUnit.active = active;
+    {
+        const DeviceLock lock;
+        fftUnit.active = active;
+    }
     if (!active) {
         clearSpectrum();
     }
