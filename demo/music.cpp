@@ -95,6 +95,10 @@ void copySpectrum() {
     std::memcpy(Spectrum, soundGetSpectrum(), sizeof(Spectrum));
 }
 
+int musicTrackLengthMs() {
+    return soundStreamGetLengthMs(musicStream);
+}
+
 void resetMusic() {
     soundReset();
     musicStream = nullptr;

@@ -26,6 +26,10 @@ void readMusicClock();
 // Frame step: copies the first 64 spectrum values into Spectrum.
 void copySpectrum();
 
+// The length of the open track in milliseconds; 0 without one. For hosts that step the clock
+// through the whole track (the render tool).
+int musicTrackLengthMs();
+
 // Back to the state at program start: the sound library reset, no stream, no playback,
 // MusicClock 0, Spectrum zeros. For hosts shutting down and for tests.
 void resetMusic();

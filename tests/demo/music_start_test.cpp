@@ -84,6 +84,7 @@ TEST_F(MusicTest, MissingTrackReportsAndTheShowRunsOnASilentClock) {
 TEST_F(MusicTest, MissingTrackWithTheSteppedOutputKeepsTheHostsClock) {
     soundSetOutput(kSoundOutputStepped);
     EXPECT_EQ(startAndCapture(), "Error!\nFile Not Found\n");
+    EXPECT_EQ(musicTrackLengthMs(), 0);
     soundSetSteppedTime(12.5);
     EXPECT_EQ(clockMs(), 12500);
 }
@@ -107,6 +108,7 @@ TEST_F(MusicTest, SeeksTruncateAndTheSoundLibraryClamps) {
     installTrack("tone.mp3");
     soundSetOutput(kSoundOutputStepped);
     EXPECT_EQ(startAndCapture(), "");
+    EXPECT_EQ(musicTrackLengthMs(), kToneLengthMs);
 
     soundSetSteppedTime(1.2345);
     EXPECT_EQ(clockMs(), 1234);
