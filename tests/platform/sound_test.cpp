@@ -188,7 +188,7 @@ TEST_F(SoundTest, SilentOutputRunsInRealTimeAndSeeksAndClampsAndRunsOnPastTheEnd
     std::this_thread::sleep_for(milliseconds(200));
     const int second = soundStreamGetTime(stream);
     EXPECT_GE(second - first, 195);
-    EXPECT_LT(second - first, 400);
+    EXPECT_LT(second - first, 1000);
 
     soundStreamSetTime(stream, 2500);
     const int afterSeek = soundStreamGetTime(stream);
@@ -291,7 +291,7 @@ TEST_F(SoundTest, DeviceOutputPlaysAndSeeksThroughTheAudioCallback) {
     std::this_thread::sleep_for(milliseconds(300));
     const int later = soundStreamGetTime(stream);
     EXPECT_GE(later, 1500 + 250);
-    EXPECT_LE(later, 1500 + 450);
+    EXPECT_LE(later, 1500 + 1000);
     const float* const spectrum = soundGetSpectrum();
     EXPECT_EQ(loudestBin(spectrum), kToneBin) << "the callback analysed the tone it played";
     EXPECT_NEAR(spectrum[kToneBin], 0.5f, 0.05f);
