@@ -1,7 +1,11 @@
 #include "demo/music.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "platform/sound.h"
 
@@ -10,30 +14,56 @@ float Spectrum[64] = {};
 
 static SoundStream* musicStream = nullptr;
 static int musicChannel = -1;
+// The whole track file; the stream decodes from it for as long as it plays.
+static std::vector<unsigned char> trackBuffer;
 
 static constexpr const char* kTrackPath = "data/music/track.mp3";
+
+// Reads the whole file at `path` into `bytes`; false when it cannot be opened or read (a
+// directory, no permission, a read error).
+static bool readTrackFile(const char* const path, std::vector<unsigned char>* const bytes) {
+    std::FILE* const file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    bytes->clear();
+    unsigned char chunk[65536];
+    bool ok = true;
+    for (;;) {
+        const std::size_t got = std::fread(chunk, 1, sizeof(chunk), file);
+        bytes->insert(bytes->end(), chunk, chunk + got);
+        if (got < sizeof(chunk)) {
+            ok = std::ferror(file) == 0;
+            break;
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
 
 void startMusic() {
     soundSetOutput(kSoundOutputDevice);
     soundInit(44100, 32, 0);
-    std::FILE* const file = std::fopen(kTrackPath, "rb");
-    if (file == nullptr) {
-        std::fputs("Error!\n", stdout);
-        std::fputs("File Not Found\n", stdout);
-        std::fflush(stdout);
-        soundClose();
-        return;
+    // A later start-up (after a full-screen switch) keeps the stream that is already open and
+    // playing: the music and the clock go on without a jump, and the file is not read again.
+    if (musicStream == nullptr) {
+        if (!readTrackFile(kTrackPath, &trackBuffer)) {
+            std::fputs("Error!\n", stdout);
+            std::fputs("File Not Found\n", stdout);
+            std::fflush(stdout);
+            soundClose();
+            trackBuffer = {};
+            return;
+        }
+        const int size = static_cast<int>(
+            std::min<std::size_t>(trackBuffer.size(), std::numeric_limits<int>::max()));
+        musicStream = soundStreamOpen(
+            trackBuffer.data(), kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate, 0,
+            size);
+        if (musicStream == nullptr) {
+            trackBuffer = {}; // undecodable: the show runs on the silent clock
+        }
     }
-    std::fseek(file, 0, SEEK_END);
-    const long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    unsigned char* const buffer = new unsigned char[size > 0 ? size : 1];
-    const std::size_t got =
-        std::fread(buffer, 1, static_cast<std::size_t>(size > 0 ? size : 0), file);
-    std::fclose(file);
-    musicStream =
-        soundStreamOpen(buffer, kSoundModeNormal | kSoundModeLoadMemory | kSoundModeMpegAccurate, 0,
-                        static_cast<int>(got));
     if (musicChannel < 0) {
         musicChannel = soundStreamPlayEx(-1, musicStream, nullptr, true);
         soundSetPaused(musicChannel, false);
@@ -45,8 +75,15 @@ void activateSpectrum() {
 }
 
 void seekMusic(const float deltaMilliseconds) {
-    const int target = static_cast<int>(MusicClock * 1000.0f + deltaMilliseconds);
-    soundStreamSetTime(musicStream, target);
+    // In single precision, as the clock itself: MusicClock x 1000 then lands back on the whole
+    // millisecond the clock was read as, so repeated seeks lose nothing.
+    const float target = MusicClock * 1000.0f + deltaMilliseconds;
+    // Truncated toward zero; values beyond the int range (or NaN) are brought inside it first,
+    // since converting them is undefined.
+    constexpr double kLow = std::numeric_limits<int>::min();
+    constexpr double kHigh = std::numeric_limits<int>::max();
+    const double inRange = std::isnan(target) ? 0.0 : std::clamp<double>(target, kLow, kHigh);
+    soundStreamSetTime(musicStream, static_cast<int>(inRange));
 }
 
 void readMusicClock() {
@@ -56,4 +93,17 @@ void readMusicClock() {
 
 void copySpectrum() {
     std::memcpy(Spectrum, soundGetSpectrum(), sizeof(Spectrum));
+}
+
+int musicTrackLengthMs() {
+    return soundStreamGetLengthMs(musicStream);
+}
+
+void resetMusic() {
+    soundReset();
+    musicStream = nullptr;
+    musicChannel = -1;
+    trackBuffer = {};
+    MusicClock = 0.0f;
+    std::memset(Spectrum, 0, sizeof(Spectrum));
 }

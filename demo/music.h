@@ -7,14 +7,17 @@ extern float MusicClock;
 // frame; zeros before the first copy.
 extern float Spectrum[64];
 
-// Reads data/music/track.mp3 into memory, opens it as a stream and starts playback (only at
-// the first call). A missing file prints "Error!" and "File Not Found" on standard output.
+// Reads data/music/track.mp3 into memory, opens it as a stream and starts playback. A later
+// call keeps the stream already playing (its position too) and reads nothing. A missing or
+// unreadable file prints "Error!" and "File Not Found" on standard output and the clock then
+// runs silently in real time from 0; an undecodable file runs on that silent clock too.
 void startMusic();
 
 // Switches the sound library's spectrum analysis on.
 void activateSpectrum();
 
-// Moves the music by `deltaMilliseconds` from the clock of the previous frame.
+// Moves the music by `deltaMilliseconds` from the clock of the previous frame: the target,
+// truncated toward zero, goes to the sound library unclamped (it clamps to the track).
 void seekMusic(float deltaMilliseconds);
 
 // Frame step: MusicClock = the stream's play position in ms x 0.001.
@@ -22,3 +25,11 @@ void readMusicClock();
 
 // Frame step: copies the first 64 spectrum values into Spectrum.
 void copySpectrum();
+
+// The length of the open track in milliseconds; 0 without one. For hosts that step the clock
+// through the whole track (the render tool).
+int musicTrackLengthMs();
+
+// Back to the state at program start: the sound library reset, no stream, no playback,
+// MusicClock 0, Spectrum zeros. For hosts shutting down and for tests.
+void resetMusic();

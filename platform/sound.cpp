@@ -1,42 +1,598 @@
 #include "platform/sound.h"
 
-// Placeholder until the decoding stand-in lands: a silent stream that never advances.
-static float silentSpectrum[kSpectrumBins] = {};
-static double steppedSeconds = 0.0;
+#include <SDL.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
 
-bool soundSetOutput(int) {
-    return true;
+#include "platform/sound_decoder.h"
+#include "platform/sound_spectrum.h"
+
+// Three outputs share one model of a stream: a decoder, a position in frames and a channel.
+// - Device: SDL calls fillDeviceBuffer on its audio thread; it decodes, mixes, advances each
+//   playing stream and refreshes the spectrum. Everything the callback touches is guarded by
+//   SDL's device lock. The main thread's clock follows the callback through deviceClock.
+// - Silent (no audio device): nothing is rendered; a playing stream's position is its anchor
+//   plus the time since on the monotonic clock, and the spectrum is computed from the track.
+// - Stepped: the host sets the time; the spectrum is computed from the track at that time.
+
+namespace {
+
+using Frames = std::int64_t;
+
+constexpr int kRate = kDecodeRate;
+constexpr int kDeviceBufferFrames = 1024;
+// The device clock may run ahead of the last callback by this much before it waits for one.
+constexpr Frames kDeviceAheadLimit = 2 * kDeviceBufferFrames;
+// The device clock steers toward the callbacks by at most this fraction of the elapsed time,
+// and jumps only when they disagree by more than kDeviceSnapFrames.
+constexpr double kDeviceSlew = 0.03;
+constexpr double kDeviceSnapFrames = 0.1 * kRate;
+
+enum class Output { Device, Silent, Stepped };
+
+double wallSeconds() {
+    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
-bool soundInit(int, int, unsigned) {
-    return true;
+
+// Milliseconds to frames, rounded up so that framesToMs gives the same milliseconds back.
+Frames msToFrames(const std::int64_t ms) {
+    return (ms * kRate + 999) / 1000;
 }
-void soundClose() {}
-SoundStream* soundStreamOpen(const void*, unsigned, int, int) {
+int framesToMs(const Frames frames) {
+    const Frames ms = frames * 1000 / kRate;
+    return static_cast<int>(std::min<Frames>(ms, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+struct SoundStream {
+    Mp3Decoder* decoder = nullptr;
+    Frames length = 0;
+    int channel = -1;
+    bool paused = true;
+    // Device and silent output: the next frame to render (device) or the anchor (silent).
+    Frames position = 0;
+    double anchorWall = 0.0; // silent output: when `position` was current
+    // Device output, written by the callback: the first frame of the last buffer handed to the
+    // device and when; read by the main thread under the device lock.
+    Frames bufferStart = 0;
+    double bufferWall = 0.0;
+    // Device output, main thread: the smoothed clock and when it was last read.
+    double smoothFrames = 0.0;
+    double smoothWall = 0.0;
+    bool smoothValid = false;
+
+    ~SoundStream() { closeMp3Decoder(decoder); }
+};
+
+struct SoundDspUnit {
+    bool active = false;
+};
+
+namespace {
+
+struct SoundState {
+    int selectedOutput = kSoundOutputDevice;
+    bool steppedPinned = false;
+    bool initialised = false;
+    Output output = Output::Silent;
+    int maxChannels = 32;
+    bool deviceUnavailable = false; // remembered so a missing device is tried (and its
+                                    // errors printed) once, not at every start-up
+    SDL_AudioDeviceID device = 0;
+    std::vector<std::unique_ptr<SoundStream>> streams;
+
+    // Device output: decoding space, the last kSpectrumWindow mono samples heard (a ring) and the
+    // spectrum the callback computed, all written only under the device lock.
+    std::vector<float> streamScratch; // one device buffer of stereo frames
+    float history[kSpectrumWindow] = {};
+    int historyNext = 0;
+    float deviceSpectrum[kSpectrumBins] = {};
+    SpectrumAnalyser* callbackAnalyser = nullptr;
+
+    // Silent and stepped output: the spectrum computed on the main thread, and for which
+    // stream and end frame, so repeated calls at one position cost nothing.
+    SpectrumAnalyser* mainAnalyser = nullptr;
+    const SoundStream* analysedStream = nullptr;
+    Frames analysedEnd = -1;
+    std::vector<float> windowStereo = std::vector<float>(2 * kSpectrumWindow);
+    float windowMono[kSpectrumWindow] = {};
+
+    // The spectrum handed out by soundGetSpectrum.
+    float spectrum[kSpectrumBins] = {};
+
+    // Stepped output.
+    int steppedMs = 0;
+    Frames steppedFrames = 0;
+
+    // The clock without a stream.
+    bool silentClockStarted = false;
+    std::int64_t silentClockMs = 0;
+    double silentClockWall = 0.0;
+};
+
+SoundState state;
+SoundDspUnit fftUnit;
+
+// Holds SDL's device lock, so the callback is not running, for the scope.
+class DeviceLock {
+  public:
+    DeviceLock() : device_(state.output == Output::Device ? state.device : 0) {
+        if (device_ != 0) {
+            SDL_LockAudioDevice(device_);
+        }
+    }
+    ~DeviceLock() {
+        if (device_ != 0) {
+            SDL_UnlockAudioDevice(device_);
+        }
+    }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+
+  private:
+    SDL_AudioDeviceID device_;
+};
+
+SoundStream* findStream(const SoundStream* const stream) {
+    for (const std::unique_ptr<SoundStream>& open : state.streams) {
+        if (open.get() == stream) {
+            return open.get();
+        }
+    }
     return nullptr;
 }
-int soundStreamPlayEx(int, SoundStream*, SoundDspUnit*, bool) {
-    return -1;
+
+SoundStream* streamOnChannel(const int channel) {
+    for (const std::unique_ptr<SoundStream>& open : state.streams) {
+        if (open->channel == channel) {
+            return open.get();
+        }
+    }
+    return nullptr;
 }
-bool soundSetPaused(int, bool) {
+
+bool isPlaying(const SoundStream& stream) {
+    return stream.channel >= 0 && !stream.paused;
+}
+
+// The first playing stream: the one the silent and stepped spectra analyse.
+const SoundStream* playingStream() {
+    for (const std::unique_ptr<SoundStream>& open : state.streams) {
+        if (isPlaying(*open)) {
+            return open.get();
+        }
+    }
+    return nullptr;
+}
+
+void addToHistory(const float* const stereo, const int frames) {
+    for (int i = 0; i < frames; ++i) {
+        state.history[state.historyNext] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
+        state.historyNext = (state.historyNext + 1) % kSpectrumWindow;
+    }
+}
+
+// SDL's audio thread, with the device lock held: decodes and mixes every playing stream.
+void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
+    const int frames = std::min(length / static_cast<int>(2 * sizeof(float)),
+                                static_cast<int>(state.streamScratch.size() / 2));
+    float* const out = reinterpret_cast<float*>(bytes);
+    std::fill_n(out, length / static_cast<int>(sizeof(float)), 0.0f);
+    const double now = wallSeconds();
+    for (const std::unique_ptr<SoundStream>& stream : state.streams) {
+        if (!isPlaying(*stream)) {
+            continue;
+        }
+        mp3ReadFrames(stream->decoder, stream->position, state.streamScratch.data(), frames);
+        for (int i = 0; i < 2 * frames; ++i) {
+            out[i] += state.streamScratch[i];
+        }
+        stream->bufferStart = stream->position;
+        stream->bufferWall = now;
+        stream->position += frames; // past the end this is silence, and the clock runs on
+    }
+    for (int i = 0; i < 2 * frames; ++i) {
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    }
+    addToHistory(out, frames);
+    if (fftUnit.active) {
+        float ordered[kSpectrumWindow];
+        for (int i = 0; i < kSpectrumWindow; ++i) {
+            ordered[i] = state.history[(state.historyNext + i) % kSpectrumWindow];
+        }
+        computeSpectrum(state.callbackAnalyser, ordered, state.deviceSpectrum);
+    }
+}
+
+// ALSA without a sound card fills standard error with its configuration errors when a device
+// is opened; the kernel's card list tells beforehand that there is nothing to open.
+bool alsaHasNoCard() {
+    std::FILE* const cards = std::fopen("/proc/asound/cards", "r");
+    if (cards == nullptr) {
+        return true;
+    }
+    char line[128] = {};
+    const bool none = std::fgets(line, sizeof(line), cards) == nullptr ||
+                      std::strstr(line, "no soundcards") != nullptr;
+    std::fclose(cards);
+    return none;
+}
+
+bool openDevice() {
+    if (state.deviceUnavailable) {
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr, "sound: no audio (%s); playing silently\n", SDL_GetError());
+        state.deviceUnavailable = true;
+        return false;
+    }
+    const char* const driver = SDL_GetCurrentAudioDriver();
+    if (driver != nullptr && std::strcmp(driver, "alsa") == 0 && alsaHasNoCard()) {
+        std::fprintf(stderr, "sound: no sound card; playing silently\n");
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        state.deviceUnavailable = true;
+        return false;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = kRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = 2;
+    wanted.samples = kDeviceBufferFrames;
+    wanted.callback = fillDeviceBuffer;
+    SDL_AudioSpec obtained{};
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        std::fprintf(stderr, "sound: no audio device (%s); playing silently\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        state.deviceUnavailable = true;
+        return false;
+    }
+    // SDL converts to the device's format; the callback always sees `wanted`.
+    state.streamScratch.assign(2 * static_cast<std::size_t>(obtained.samples), 0.0f);
+    std::fill(std::begin(state.history), std::end(state.history), 0.0f);
+    std::fill(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), 0.0f);
+    state.callbackAnalyser = createSpectrumAnalyser();
+    state.device = device;
+    SDL_PauseAudioDevice(device, 0);
     return true;
 }
+
+void closeDevice() {
+    if (state.device == 0) {
+        return;
+    }
+    SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    state.device = 0;
+    destroySpectrumAnalyser(state.callbackAnalyser);
+    state.callbackAnalyser = nullptr;
+}
+
+// Silent output: where a stream is now.
+Frames silentPosition(const SoundStream& stream) {
+    if (!isPlaying(stream)) {
+        return stream.position;
+    }
+    const double elapsed = std::max(0.0, wallSeconds() - stream.anchorWall);
+    return stream.position + static_cast<Frames>(elapsed * kRate);
+}
+
+// Device output, main thread, under the device lock: the position being heard, interpolated
+// from the last callback on the monotonic clock and steered gently toward the callbacks, so
+// successive readings advance evenly and never go back (seeks aside).
+Frames deviceClock(SoundStream& stream) {
+    const double now = wallSeconds();
+    double heard = static_cast<double>(stream.position);
+    if (isPlaying(stream)) {
+        const double ahead = std::max(0.0, now - stream.bufferWall) * kRate;
+        heard = static_cast<double>(stream.bufferStart) +
+                std::min(ahead, static_cast<double>(kDeviceAheadLimit));
+    }
+    if (!stream.smoothValid) {
+        stream.smoothFrames = heard;
+        stream.smoothValid = true;
+    } else {
+        const double elapsed = std::max(0.0, now - stream.smoothWall);
+        double predicted = stream.smoothFrames + (isPlaying(stream) ? elapsed * kRate : 0.0);
+        const double error = heard - predicted;
+        if (error > kDeviceSnapFrames) {
+            predicted = heard;
+        } else if (error > -kDeviceSnapFrames) {
+            const double step = kDeviceSlew * elapsed * kRate;
+            predicted += std::clamp(error, -step, step);
+        } else {
+            predicted = stream.smoothFrames; // the output stalled: wait for it
+        }
+        stream.smoothFrames = std::max(stream.smoothFrames, predicted);
+    }
+    stream.smoothWall = now;
+    return static_cast<Frames>(stream.smoothFrames);
+}
+
+// Puts a stream's clock at `frames` on the current output.
+void placeStream(SoundStream& stream, const Frames frames) {
+    const double now = wallSeconds();
+    stream.position = frames;
+    stream.anchorWall = now;
+    stream.bufferStart = frames;
+    stream.bufferWall = now;
+    stream.smoothFrames = static_cast<double>(frames);
+    stream.smoothWall = now;
+    stream.smoothValid = true;
+}
+
+// The frame a stream is at on the current output.
+Frames streamFrames(SoundStream& stream) {
+    switch (state.output) {
+    case Output::Stepped:
+        return state.steppedFrames;
+    case Output::Silent:
+        return silentPosition(stream);
+    case Output::Device:
+        break;
+    }
+    const DeviceLock lock;
+    return deviceClock(stream);
+}
+
+int silentClockNow() {
+    const double now = wallSeconds();
+    if (!state.silentClockStarted) {
+        state.silentClockStarted = true;
+        state.silentClockMs = 0;
+        state.silentClockWall = now;
+    }
+    const double elapsedMs = std::max(0.0, now - state.silentClockWall) * 1000.0;
+    const std::int64_t ms = state.silentClockMs + static_cast<std::int64_t>(elapsedMs);
+    return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
+}
+
+// Silent and stepped output: the spectrum of the 1024 frames of `stream` ending at `end`.
+void analyseTrack(SoundStream& stream, const Frames end) {
+    if (&stream == state.analysedStream && end == state.analysedEnd) {
+        return;
+    }
+    if (state.mainAnalyser == nullptr) {
+        state.mainAnalyser = createSpectrumAnalyser();
+    }
+    mp3ReadFrames(stream.decoder, end - kSpectrumWindow, state.windowStereo.data(),
+                  kSpectrumWindow);
+    for (int i = 0; i < kSpectrumWindow; ++i) {
+        state.windowMono[i] = 0.5f * (state.windowStereo[2 * i] + state.windowStereo[2 * i + 1]);
+    }
+    computeSpectrum(state.mainAnalyser, state.windowMono, state.spectrum);
+    state.analysedStream = &stream;
+    state.analysedEnd = end;
+}
+
+void clearSpectrum() {
+    std::fill(std::begin(state.spectrum), std::end(state.spectrum), 0.0f);
+    state.analysedStream = nullptr;
+    state.analysedEnd = -1;
+}
+
+} // namespace
+
+bool soundSetOutput(const int outputType) {
+    if (state.initialised) {
+        return false;
+    }
+    if (outputType == kSoundOutputStepped) {
+        state.selectedOutput = outputType;
+        state.steppedPinned = true;
+        return true;
+    }
+    if (outputType == kSoundOutputDevice && !state.steppedPinned) {
+        state.selectedOutput = outputType;
+        return true;
+    }
+    return false;
+}
+
+bool soundInit(const int mixRate, const int maxChannels, unsigned) {
+    if (state.initialised) {
+        return true;
+    }
+    if (mixRate != kRate || maxChannels < 1) {
+        return false;
+    }
+    state.maxChannels = maxChannels;
+    if (state.selectedOutput == kSoundOutputStepped) {
+        state.output = Output::Stepped;
+    } else {
+        state.output = openDevice() ? Output::Device : Output::Silent;
+    }
+    state.initialised = true;
+    return true;
+}
+
+void soundClose() {
+    if (!state.initialised) {
+        return;
+    }
+    closeDevice(); // the callback has ended: the streams can go
+    state.streams.clear();
+    clearSpectrum();
+    state.initialised = false;
+}
+
+void soundReset() {
+    soundClose();
+    destroySpectrumAnalyser(state.mainAnalyser);
+    state = SoundState();
+    fftUnit.active = false;
+}
+
+SoundStream* soundStreamOpen(const void* const data, const unsigned mode, const int offset,
+                             const int length) {
+    if (!state.initialised || data == nullptr || (mode & kSoundModeLoadMemory) == 0 || offset < 0 ||
+        length <= offset) {
+        return nullptr;
+    }
+    const unsigned char* const bytes = static_cast<const unsigned char*>(data) + offset;
+    Mp3Decoder* const decoder =
+        openMp3Decoder(bytes, static_cast<std::size_t>(length) - static_cast<std::size_t>(offset));
+    if (decoder == nullptr) {
+        return nullptr;
+    }
+    std::unique_ptr<SoundStream> stream = std::make_unique<SoundStream>();
+    stream->decoder = decoder;
+    stream->length = mp3LengthFrames(decoder);
+    SoundStream* const handle = stream.get();
+    const DeviceLock lock;
+    state.streams.push_back(std::move(stream));
+    return handle;
+}
+
+int soundStreamPlayEx(const int channel, SoundStream* const stream, SoundDspUnit*,
+                      const bool startPaused) {
+    SoundStream* const open = findStream(stream);
+    if (!state.initialised || open == nullptr || channel < -1 || channel >= state.maxChannels) {
+        return -1;
+    }
+    const DeviceLock lock;
+    int chosen = open->channel >= 0 ? open->channel : channel;
+    if (chosen < 0) {
+        chosen = 0;
+        while (chosen < state.maxChannels && streamOnChannel(chosen) != nullptr) {
+            ++chosen;
+        }
+        if (chosen == state.maxChannels) {
+            return -1;
+        }
+    }
+    SoundStream* const previous = streamOnChannel(chosen);
+    if (previous != nullptr && previous != open) {
+        previous->channel = -1;
+    }
+    const Frames at = state.output == Output::Silent ? silentPosition(*open) : open->position;
+    open->channel = chosen;
+    open->paused = startPaused;
+    placeStream(*open, at);
+    return chosen;
+}
+
+bool soundSetPaused(const int channel, const bool paused) {
+    SoundStream* const stream = channel >= 0 ? streamOnChannel(channel) : nullptr;
+    if (stream == nullptr) {
+        return false;
+    }
+    if (stream->paused == paused) {
+        return true;
+    }
+    const DeviceLock lock;
+    if (state.output == Output::Silent) {
+        const Frames at = silentPosition(*stream);
+        stream->paused = paused;
+        placeStream(*stream, at);
+        return true;
+    }
+    stream->paused = paused;
+    if (!paused) {
+        // The device takes up from what it rendered last; the smoothed clock goes on from
+        // where it stands.
+        stream->bufferStart = stream->position;
+        stream->bufferWall = wallSeconds();
+    }
+    return true;
+}
+
 SoundDspUnit* soundGetFftUnit() {
-    return nullptr;
+    return &fftUnit;
 }
-bool soundDspSetActive(SoundDspUnit*, bool) {
+
+bool soundDspSetActive(SoundDspUnit* const unit, const bool active) {
+    if (unit != &fftUnit) {
+        return false;
+    }
+    {
+        const DeviceLock lock;
+        fftUnit.active = active;
+    }
+    if (!active) {
+        clearSpectrum();
+    }
     return true;
 }
-int soundStreamGetTime(SoundStream*) {
-    return static_cast<int>(steppedSeconds * 1000.0);
+
+int soundStreamGetTime(SoundStream* const stream) {
+    if (state.selectedOutput == kSoundOutputStepped) {
+        return state.steppedMs;
+    }
+    SoundStream* const open = findStream(stream);
+    if (open == nullptr) {
+        return silentClockNow();
+    }
+    return framesToMs(streamFrames(*open));
 }
-bool soundStreamSetTime(SoundStream*, int milliseconds) {
-    steppedSeconds = milliseconds * 0.001;
+
+bool soundStreamSetTime(SoundStream* const stream, const int milliseconds) {
+    SoundStream* const open = findStream(stream);
+    const bool stepped = state.selectedOutput == kSoundOutputStepped;
+    if (open == nullptr) {
+        const int target = std::max(milliseconds, 0);
+        if (stepped) {
+            state.steppedMs = target;
+            state.steppedFrames = msToFrames(target);
+        } else {
+            state.silentClockStarted = true;
+            state.silentClockMs = target;
+            state.silentClockWall = wallSeconds();
+        }
+        return true;
+    }
+    const Frames target = std::min(msToFrames(std::max(milliseconds, 0)), open->length);
+    if (stepped) {
+        state.steppedMs = framesToMs(target);
+        state.steppedFrames = target;
+    }
+    const DeviceLock lock;
+    placeStream(*open, target);
     return true;
 }
+
+int soundStreamGetLengthMs(SoundStream* const stream) {
+    const SoundStream* const open = findStream(stream);
+    return open == nullptr ? 0 : framesToMs(open->length);
+}
+
 const float* soundGetSpectrum() {
-    return silentSpectrum;
+    if (!fftUnit.active || !state.initialised) {
+        clearSpectrum();
+        return state.spectrum;
+    }
+    if (state.output == Output::Device) {
+        const DeviceLock lock;
+        std::copy(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), state.spectrum);
+        return state.spectrum;
+    }
+    SoundStream* const stream = findStream(playingStream());
+    if (stream == nullptr) {
+        clearSpectrum();
+        return state.spectrum;
+    }
+    analyseTrack(*stream, streamFrames(*stream));
+    return state.spectrum;
 }
+
 void soundSetSteppedTime(const double seconds) {
-    steppedSeconds = seconds;
+    const double clamped = std::clamp(seconds, 0.0, 2.0e6); // NaN counts as 0 below
+    if (!(clamped > 0.0)) {
+        state.steppedMs = 0;
+        state.steppedFrames = 0;
+        return;
+    }
+    constexpr double kEpsilon = 1e-6; // 287.001 s is 287001 ms, not 287000.99999
+    state.steppedMs = static_cast<int>(std::floor(clamped * 1000.0 + kEpsilon));
+    state.steppedFrames = static_cast<Frames>(std::floor(clamped * kRate + kEpsilon));
 }
-void soundUseSteppedClock(bool) {}

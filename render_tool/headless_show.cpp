@@ -32,8 +32,8 @@ bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
     showChecksGl = checkGlErrors;
     resizeViewport(kPictureWidth, kPictureHeight);
     setShowEndHandler(recordShowEnd);
+    // The stepped output holds from here on: the start-up's request for the device is refused.
     soundSetOutput(kSoundOutputStepped);
-    soundUseSteppedClock(true);
     soundSetSteppedTime(0.0);
     startDemo();
     return true;
