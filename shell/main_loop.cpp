@@ -6,6 +6,7 @@
 #include <string>
 
 #include "demo/frame.h"
+#include "render/sprite.h"
 #include "shell/demo_hooks.h"
 #include "shell/dialog_window.h"
 #include "shell/gl_window.h"
@@ -77,6 +78,7 @@ int winMain() {
         return -1;
     }
     setShowEndHandler(endShow);
+    setSpriteDrawing(SpriteDrawing::Batched);
     keepRunning = 1;
     fullScreenWanted = renderWindow.fullScreen;
     for (;;) {
