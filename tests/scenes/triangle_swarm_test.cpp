@@ -186,6 +186,9 @@ TEST(TriangleSwarm, EachTriangleSpinsAboutItsTiltedAxisFromItsOwnAngle) {
         const double spin = (t + 10.0 * angles[i]) * kPi / 180.0;
         const float apexHeight = triangles[i][0].eye.y - originOf(triangles[i]).y;
         EXPECT_NEAR(apexHeight, 2.0 * std::cos(spin), 2e-3) << i;
+        // The tilted axis also lifts one end of the base: by 2 sqrt(2) sin(spin).
+        const float baseRise = triangles[i][2].eye.y - triangles[i][1].eye.y;
+        EXPECT_NEAR(baseRise, 2.0 * std::sqrt(2.0) * std::sin(spin), 2e-3) << i;
     }
     // Spin 0: apex straight up; spin 180: apex straight down.
     EXPECT_NEAR(triangles[0][0].eye.y - originOf(triangles[0]).y, 2.0f, 2e-3f);
