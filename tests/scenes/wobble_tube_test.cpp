@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kTubeSprites = 6000;
+constexpr std::size_t kTube = 6000;
 
 std::vector<SpriteRecord> drawTubeAt(const float clock) {
     MusicClock = clock;
@@ -22,67 +22,46 @@ std::vector<SpriteRecord> drawTubeAt(const float clock) {
 
 } // namespace
 
-TEST(WobbleTube, RingsOfFourRunAlongTheAxis) {
-    REQUIRE_HEADLESS_GL();
-    const std::vector<SpriteRecord> sprites = drawTubeAt(230.0f);
-    ASSERT_EQ(sprites.size(), kTubeSprites + 1);
-
-    for (std::size_t i = 0; i < kTubeSprites; ++i) {
-        const SpriteRecord& s = sprites[i];
-        EXPECT_EQ(s.slot, 4);
-        EXPECT_EQ(s.size, 0.5f);
-        EXPECT_EQ(s.position.z, static_cast<float>(static_cast<int>(i / 4) - 1450)) << i;
-    }
-    EXPECT_EQ(sprites[0].position.z, -1450.0f);
-    EXPECT_EQ(sprites[3].position.z, -1450.0f);
-    EXPECT_EQ(sprites[4].position.z, -1449.0f);
-    EXPECT_EQ(sprites[kTubeSprites - 1].position.z, 49.0f);
-}
-
-TEST(WobbleTube, EachRingStaysARigidCircleOfRadiusFour) {
+TEST(WobbleTube, RingsOfFourStayRigidCirclesOfRadiusFour) {
     REQUIRE_HEADLESS_GL();
     const std::vector<SpriteRecord> a = drawTubeAt(225.0f);
     const std::vector<SpriteRecord> b = drawTubeAt(231.7f);
-    ASSERT_EQ(a.size(), kTubeSprites + 1);
-    ASSERT_EQ(b.size(), kTubeSprites + 1);
-
-    for (std::size_t ring = 0; ring < kTubeSprites / 4; ++ring) {
-        const std::size_t first = ring * 4;
+    ASSERT_EQ(a.size(), kTube + 1);
+    ASSERT_EQ(b.size(), kTube + 1);
+    EXPECT_EQ(a[3].position.z, -1450.0f);
+    EXPECT_EQ(a[4].position.z, -1449.0f);
+    EXPECT_EQ(a[kTube - 1].position.z, 49.0f);
+    for (std::size_t first = 0; first < kTube; first += 4) {
         const float z = a[first].position.z;
-        // The whole ring moves sideways by one amount; nothing else changes.
         const float shift = b[first].position.x - a[first].position.x;
         EXPECT_LE(std::fabs(shift), 2.0f + 1e-5f);
         for (std::size_t i = first; i < first + 4; ++i) {
+            EXPECT_TRUE(a[i].size == 0.5f && a[i].slot == 4) << i;
+            EXPECT_EQ(a[i].position.z, z) << i;
+            // Over time the whole ring moves sideways by one amount, and nothing else changes.
             EXPECT_NEAR(b[i].position.x - a[i].position.x, shift, 1e-5f) << i;
-            EXPECT_EQ(b[i].position.y, a[i].position.y) << i;
-            EXPECT_EQ(b[i].position.z, a[i].position.z) << i;
+            EXPECT_TRUE(b[i].position.y == a[i].position.y && b[i].position.z == z) << i;
             // Around the ring's shifted centre the particles keep radius 4.
             const float dx = a[i].position.x - static_cast<float>(std::sin(z + 225.0f));
-            const float dy = a[i].position.y;
-            EXPECT_NEAR(std::sqrt(dx * dx + dy * dy), 4.0f, 1e-5f) << i;
+            EXPECT_NEAR(std::hypot(dx, a[i].position.y), 4.0f, 1e-5f) << i;
         }
     }
 }
 
 TEST(WobbleTube, TubeDriftsTowardTheEyeButTheLastParticleStaysPut) {
     REQUIRE_HEADLESS_GL();
-    const std::vector<SpriteRecord> start = drawTubeAt(222.0f);
-    const std::vector<SpriteRecord> end = drawTubeAt(243.0f);
-    ASSERT_EQ(start.size(), kTubeSprites + 1);
-    ASSERT_EQ(end.size(), kTubeSprites + 1);
-    EXPECT_NEAR(start[0].modelView[14], 120.59f, 0.01f);
-    EXPECT_NEAR(end[0].modelView[14], 132.94f, 0.01f);
-    EXPECT_EQ(start[0].modelView[12], 0.0f);
-    EXPECT_EQ(start[0].modelView[13], 0.0f);
-
     static const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    for (const std::vector<SpriteRecord>* frame : {&start, &end}) {
-        const SpriteRecord& last = frame->back();
-        EXPECT_EQ(last.position.x, 0.0f);
-        EXPECT_EQ(last.position.y, 0.0f);
-        EXPECT_EQ(last.position.z, -10.0f);
-        EXPECT_EQ(last.size, 1.2f);
-        EXPECT_EQ(last.slot, 4);
+    const float clocks[2] = {222.0f, 243.0f};
+    const float depths[2] = {120.59f, 132.94f};
+    for (int f = 0; f < 2; ++f) {
+        const std::vector<SpriteRecord> sprites = drawTubeAt(clocks[f]);
+        ASSERT_EQ(sprites.size(), kTube + 1);
+        EXPECT_NEAR(sprites[0].modelView[14], depths[f], 0.01f);
+        EXPECT_TRUE(sprites[0].modelView[12] == 0.0f && sprites[0].modelView[13] == 0.0f);
+        const SpriteRecord& last = sprites.back();
+        EXPECT_TRUE(last.position.x == 0.0f && last.position.y == 0.0f &&
+                    last.position.z == -10.0f);
+        EXPECT_TRUE(last.size == 1.2f && last.slot == 4);
         for (int k = 0; k < 16; ++k) {
             EXPECT_EQ(last.modelView[k], identity[k]) << k;
         }
