@@ -1,12 +1,37 @@
+#include <cmath>
+
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
 #include "scenes/scenes.h"
 
-// Placeholder until the scene lands.
 Vec3 sphereDirections[kSphereDirectionCount];
 
+static constexpr int kSphereParticles = 500;
+
+// A whole number from -20 to 29: the directions lean toward positive x, y and z.
+static float sphereCoordinate() {
+    return static_cast<float>(nextRandom() % 50 - 20);
+}
+
 void scatterSphereDirections() {
-    for (int i = 0; i < 4800; ++i) {
-        nextRandom();
+    for (Vec3& direction : sphereDirections) {
+        direction.x = sphereCoordinate();
+        direction.y = sphereCoordinate();
+        direction.z = sphereCoordinate();
+        vec3Normalize(&direction);
     }
 }
 
-void drawParticleSphere() {}
+void drawParticleSphere() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(1.5f, 0.0f, -5.0f);
+    glRotatef(2.0f * t, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < kSphereParticles; ++i) {
+        const Vec3 p = sphereDirections[i];
+        const float size = static_cast<float>(0.14 + 0.05 * std::sin(static_cast<float>(i) + t));
+        drawSprite(p.x, p.y, p.z, size, 4);
+    }
+}

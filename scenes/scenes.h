@@ -29,4 +29,6 @@ void drawKnotCurve(float xWeight, float yWeight, float zWeight);
 void drawParticleSphere();
 void drawWobbleTube();
 void drawHarmonicShape();
+// The point of the harmonic shape's surface in the direction (theta, phi), in radians.
+Vec3 harmonicPoint(double theta, double phi);
 void drawCentredCloud();

@@ -1,4 +1,29 @@
+#include <cmath>
+
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
 #include "scenes/scenes.h"
 
-// Placeholder until the scene lands.
-void drawWobbleTube() {}
+static constexpr int kTubeParticles = 6000;
+// How fast the tube moves toward the eye, in units per second.
+static constexpr float kTubeSpeed = 0.58823526f;
+
+void drawWobbleTube() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, kTubeSpeed * t - 10.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < kTubeParticles; ++i) {
+        // Four particles on every whole z, from -1450 to 49.
+        const float z = static_cast<float>(i / 4 - 1450);
+        const double angle = static_cast<double>(i);
+        const float x = static_cast<float>(4.0 * std::sin(angle) + std::sin(z + t));
+        const float y = static_cast<float>(4.0 * std::cos(angle));
+        drawSprite(x, y, z, 0.5f, 4);
+    }
+    // One larger particle fixed straight ahead of the eye.
+    glLoadIdentity();
+    drawSprite(0.0f, 0.0f, -10.0f, 1.2f, 4);
+    glDisable(GL_BLEND);
+}
