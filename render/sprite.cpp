@@ -21,6 +21,11 @@ static void recordSprite(const float x, const float y, const float z, const floa
     spriteRecorder(record, spriteRecorderUser);
 }
 
+// The texture of a slot; a slot outside the table has none (0) rather than reading past it.
+static GLuint spriteTexture(const int slot) {
+    return slot >= 0 && slot < kTextureSlots ? textureTable[slot] : 0;
+}
+
 void drawBillboard(const Vec3 position, const float size) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
@@ -51,7 +56,7 @@ void drawSprite(const float x, const float y, const float z, const float size, c
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glBindTexture(GL_TEXTURE_2D, textureTable[slot]);
+    glBindTexture(GL_TEXTURE_2D, spriteTexture(slot));
     drawBillboard(Vec3{x, y, z}, size);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
