@@ -23,19 +23,6 @@ void prepareText() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
-// The pixel at virtual-screen units (x, y) of printText (origin bottom left, y up).
-const std::uint8_t* pixelAtUnits(const Picture& picture, const double x, const double y) {
-    return picture.at(static_cast<int>(x * 1.25), static_cast<int>((480.0 - y) * 1.25));
-}
-
-// The cell a glyph drawn with its lower-left corner at (x, y) shows: read in its marked lower
-// half. -1 when the pixel is not a mark of the test atlas.
-int cellAt(const Picture& picture, const double x, const double y, const double scale = 1.0) {
-    const std::uint8_t* const pixel = pixelAtUnits(picture, x + 8 * scale, y + 4 * scale);
-    const MarkColour mark = markOf(pixel[0]);
-    return pixel[1] == mark.g && pixel[2] == mark.b ? pixel[0] : -1;
-}
-
 bool isGrey(const std::uint8_t* pixel) {
     return pixel[0] == kGrey && pixel[1] == kGrey && pixel[2] == kGrey;
 }

@@ -59,3 +59,13 @@ void useTestFont() {
         built = true;
     }
 }
+
+const std::uint8_t* pixelAtUnits(const Picture& picture, const double x, const double y) {
+    return picture.at(static_cast<int>(x * 1.25), static_cast<int>((480.0 - y) * 1.25));
+}
+
+int cellAt(const Picture& picture, const double x, const double y, const double scale) {
+    const std::uint8_t* const pixel = pixelAtUnits(picture, x + 8 * scale, y + 4 * scale);
+    const MarkColour mark = markOf(pixel[0]);
+    return pixel[1] == mark.g && pixel[2] == mark.b ? pixel[0] : -1;
+}
