@@ -193,6 +193,11 @@ TEST(Sprite, MultipliesThePictureAndLeavesDepthOnBlendOff) {
     EXPECT_EQ(outside[0], 204);
     EXPECT_EQ(outside[2], 255);
 
+    // A slot outside the texture table binds no texture instead of reading past the table.
+    for (const int slot : {-1, kTextureSlots}) {
+        drawSprite(0.0f, 0.0f, 0.0f, 0.1f, slot);
+        EXPECT_EQ(integerState(GL_TEXTURE_BINDING_2D), 0) << slot;
+    }
     textureTable[4] = 0;
     glDeleteTextures(1, &halfGrey);
 }
