@@ -5,10 +5,19 @@ extern const int GlowWidth;
 extern const int GlowHeight;
 
 // Creates the two rectangle textures of the glow in the current GL context; returns true.
+// Runs once per context (a new context gets new textures).
 bool createGlowTextures();
 
 // Bloom over the finished scene: copies, a darkened half-size image, a box blur, and the
-// blurred image added back under the scene.
+// blurred image added back under the scene. The frame passes (2, 1, 2, 1):
+//   blurRadius      truncated to m, the texels the box blur reaches to each side;
+//   contrastPasses  truncated to n, the working image becomes the frame to the power n + 1;
+//   glowGain        the blurred image is added 1 + #{k >= 1 : k < glowGain} times;
+//   blurWeight      each blur tap weighs blurWeight / (2 blurRadius + 1).
+// Leaves blending disabled with the function (GL_ONE, GL_ONE), the depth test enabled, the
+// rectangle target disabled with the full-size copy bound to it, the current colour
+// (1, 1, 1, tap weight), the viewport GlowWidth x GlowHeight at the origin, and the model-view
+// matrix current with both matrices as they were.
 void applyGlow(float blurRadius, float contrastPasses, float glowGain, float blurWeight);
 
 // One quad over the whole viewport whose texture coordinates span sw x sh texels shifted by

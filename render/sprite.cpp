@@ -30,6 +30,11 @@ static void recordSprite(const float x, const float y, const float z, const floa
     spriteRecorder(record, spriteRecorderUser);
 }
 
+// The texture of a slot; a slot outside the table has none (0) rather than reading past it.
+static GLuint spriteTexture(const int slot) {
+    return slot >= 0 && slot < kTextureSlots ? textureTable[slot] : 0;
+}
+
 // The four corners of a sprite exactly as drawBillboard builds them from matrix m.
 static void billboardCorners(const float* const m, const Vec3 position, const float size,
                              Vec3* const corners) {
@@ -174,13 +179,13 @@ void drawSprite(const float x, const float y, const float z, const float size, c
         recordSprite(x, y, z, size, slot);
     }
     if (spriteDrawingPath == SpriteDrawing::Batched) {
-        batchSprite(Vec3{x, y, z}, size, textureTable[slot]);
+        batchSprite(Vec3{x, y, z}, size, spriteTexture(slot));
         return;
     }
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glBindTexture(GL_TEXTURE_2D, textureTable[slot]);
+    glBindTexture(GL_TEXTURE_2D, spriteTexture(slot));
     drawBillboard(Vec3{x, y, z}, size);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

@@ -4,7 +4,8 @@
 // One camera-facing textured square at (x, y, z) in the current object coordinates, with
 // half-width `size` and the texture of `textureTable[slot]`, multiplied into the picture.
 // Leaves the depth test enabled, blending disabled, the blend function (GL_DST_COLOR, GL_ZERO)
-// and the slot's texture bound. Every particle of the show goes through here.
+// and the slot's texture bound (none for a slot outside textureTable). Every particle of the
+// show goes through here.
 void drawSprite(float x, float y, float z, float size, int slot);
 
 // Emits the quad of one sprite, built from the rows of the current model-view matrix.

@@ -1,9 +1,107 @@
 #include "text/captions.h"
 
-// Placeholder: the captions land with the picture services.
-void drawPlainCaption(float, float, int, int, const char*) {}
-void drawFadingCaption(float, float, int, int, const char*) {}
-void drawBlackout(float, float) {}
-void drawFinalFade(float) {}
-void drawOverlayCaptions() {}
-void drawBlackoutCaptions() {}
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/overlay.h"
+#include "text/caption_tables.h"
+#include "text/font.h"
+#include "text/keyframe.h"
+
+// Black-outs and fading captions fade in over one second after start and out over one second
+// after end, and are still walked (at alpha 0) until end + 5.
+static constexpr float kFadeSeconds = 1.0f;
+static constexpr float kLingerSeconds = 5.0f;
+static constexpr float kFinalFadeSeconds = 5.0f;
+
+static float fadeAlpha(const float start, const float end, const float t) {
+    const float fadeIn = ramp(start, start + kFadeSeconds, t);
+    const float fadeOut = ramp(end, end + kFadeSeconds, t);
+    return (1.0f - fadeOut) * fadeIn;
+}
+
+// The black quad over the whole virtual screen, blended with `alpha`.
+static void drawBlackScreen(const float alpha) {
+    beginOrtho2D();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, alpha);
+    glBegin(GL_QUADS);
+    glVertex2f(0.0f, 0.0f);
+    glVertex2f(0.0f, 480.0f);
+    glVertex2f(640.0f, 480.0f);
+    glVertex2f(640.0f, 0.0f);
+    glEnd();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    endOrtho2D();
+    glDisable(GL_BLEND);
+}
+
+void drawPlainCaption(const float start, const float end, const int x, const int y,
+                      const char* const text) {
+    const float t = MusicClock;
+    if (!(start < t && t < end)) {
+        return;
+    }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    printText(x, y, text, 0, 1.0f);
+    glDisable(GL_BLEND);
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+void drawFadingCaption(const float start, const float end, const int x, const int y,
+                       const char* const text) {
+    const float t = MusicClock;
+    if (!(start < t && t < end + kLingerSeconds)) {
+        return;
+    }
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, fadeAlpha(start, end, t));
+    printText(x, y, text, 1, 1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glDisable(GL_BLEND);
+}
+
+void drawBlackout(const float start, const float end) {
+    const float t = MusicClock;
+    if (!(start < t && t < end + kLingerSeconds)) {
+        return;
+    }
+    drawBlackScreen(fadeAlpha(start, end, t));
+}
+
+void drawFinalFade(const float start) {
+    const float t = MusicClock;
+    if (!(t > start)) {
+        return;
+    }
+    drawBlackScreen(ramp(start, start + kFinalFadeSeconds, t));
+}
+
+void drawOverlayCaptions() {
+    for (const OverlayCaption& caption : OverlayCaptionTable) {
+        drawPlainCaption(caption.start, caption.end, caption.x, caption.y, caption.text);
+    }
+}
+
+static void drawBlackoutRow(const BlackoutRow& row) {
+    switch (row.step) {
+    case BlackoutStep::Blackout:
+        drawBlackout(row.start, row.end);
+        break;
+    case BlackoutStep::FadingCaption:
+        drawFadingCaption(row.start, row.end, row.x, row.y, row.text);
+        break;
+    case BlackoutStep::FinalFade:
+        drawFinalFade(row.start);
+        break;
+    }
+}
+
+void drawBlackoutCaptions() {
+    for (const BlackoutRow& row : BlackoutTable) {
+        drawBlackoutRow(row);
+    }
+}

@@ -1,9 +1,28 @@
 #include "text/keyframe.h"
 
+#include <climits>
 #include <cmath>
 
+// The time truncated toward zero, saturated at the ends of the int range (0 for NaN), so that
+// no time can overflow the conversion.
+static int truncatedTime(const float time) {
+    if (std::isnan(time)) {
+        return 0;
+    }
+    if (time >= 2147483648.0f) {
+        return INT_MAX;
+    }
+    if (time < -2147483648.0f) {
+        return INT_MIN;
+    }
+    return static_cast<int>(time);
+}
+
 void sampleTrack(const Keyframe* const keys, const int count, const float time, Vec3* const out) {
-    const int whole = static_cast<int>(time);
+    if (keys == nullptr || count < 1) {
+        return; // no key to take a value from: out stays as it is
+    }
+    const int whole = truncatedTime(time);
     if (count == 1 || whole < keys[0].time) {
         *out = keys[0].value;
         return;

@@ -9,7 +9,10 @@ struct Keyframe {
 };
 
 // Samples a track of `count` keys at `time` with a cosine ease between neighbouring keys.
-// The key search uses the time truncated toward zero; the blend uses the exact time.
+// The key search uses the time truncated toward zero; the blend uses the exact time, so a time
+// less than one unit past a key still blends toward it with u a little above 1. Before the
+// first key or past the last the end key's value is taken exactly. An empty track leaves
+// *out unchanged.
 void sampleTrack(const Keyframe* keys, int count, float time, Vec3* out);
 
 // out = a blended toward b with the weight (1 - cos(3.14 u)) / 2; returns out.

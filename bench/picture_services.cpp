@@ -1,0 +1,108 @@
+// Costs of the per-frame picture services on the headless GL context: the glow, the sprites,
+// the caption walk and a line of text. Every iteration ends with glFinish so that the figures
+// include the drawing, not only the issuing of commands.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "demo/music.h"
+#include "demo/startup.h"
+#include "platform/gl.h"
+#include "platform/headless_gl.h"
+#include "render/glow.h"
+#include "render/overlay.h"
+#include "render/picture_target.h"
+#include "render/sprite.h"
+#include "render/viewport.h"
+#include "text/captions.h"
+#include "text/font.h"
+
+namespace {
+
+bool ensureContext() {
+    static bool ready = false;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        std::string error;
+        static PictureTarget target;
+        if (createHeadlessGl(&error) == nullptr || !createPictureTarget(&target)) {
+            std::fprintf(stderr, "no headless GL: %s\n", error.c_str());
+            return false;
+        }
+        resizeViewport(kPictureWidth, kPictureHeight);
+        initGlState();
+        // A white 16 x 16 particle and a white font atlas stand in for the data files.
+        const std::vector<unsigned char> white(256 * 256 * 4, 255);
+        for (unsigned int* const name : {&textureTable[4], &fontTexture}) {
+            glGenTextures(1, name);
+            glBindTexture(GL_TEXTURE_2D, *name);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                         white.data());
+        }
+        buildFont();
+        ready = true;
+    }
+    return ready;
+}
+
+void BM_ApplyGlow(benchmark::State& state) {
+    if (!ensureContext()) {
+        state.SkipWithError("no headless GL");
+        return;
+    }
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
+        glFinish();
+    }
+}
+BENCHMARK(BM_ApplyGlow)->Unit(benchmark::kMillisecond);
+
+// Small sprites (a few pixels across, like the metaball surface) spread over the picture.
+void BM_DrawSprites(benchmark::State& state) {
+    if (!ensureContext()) {
+        state.SkipWithError("no headless GL");
+        return;
+    }
+    const int count = static_cast<int>(state.range(0));
+    resizeViewport(kPictureWidth, kPictureHeight);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        for (int i = 0; i < count; ++i) {
+            const float x = static_cast<float>(i % 100) * 0.08f - 4.0f;
+            const float y = static_cast<float>(i / 100 % 100) * 0.06f - 3.0f;
+            drawSprite(x, y, -8.0f, 0.03f, 4);
+        }
+        glDisable(GL_TEXTURE_2D);
+        glFinish();
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_DrawSprites)->Arg(1000)->Arg(8600)->Unit(benchmark::kMillisecond);
+
+// Both caption lists at a clock with two lines on a black-out, then the letterbox.
+void BM_CaptionsAndLetterbox(benchmark::State& state) {
+    if (!ensureContext()) {
+        state.SkipWithError("no headless GL");
+        return;
+    }
+    MusicClock = static_cast<float>(state.range(0));
+    for (auto _ : state) {
+        drawOverlayCaptions();
+        drawBlackoutCaptions();
+        drawLetterbox();
+        glFinish();
+    }
+}
+BENCHMARK(BM_CaptionsAndLetterbox)->Arg(20)->Arg(110)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
