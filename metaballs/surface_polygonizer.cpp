@@ -1,6 +1,7 @@
 #include "metaballs/surface_polygonizer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -41,7 +42,18 @@ SurfacePolygonizer::SurfacePolygonizer(const IntVec3 gridExtent, MetaballField* 
       field(field), resolution(kGridResolution),
       visitedSize(kGridResolution * kGridResolution * kGridResolution),
       visited(allocateZeroed<std::uint8_t>(visitedSize)), vertices(vertices), vertexCount(0),
-      vertexCapacity(vertexCapacity), pending(allocateZeroed<PendingCell>(visitedSize)) {}
+      vertexCapacity(vertexCapacity), pending(allocateZeroed<PendingCell>(visitedSize)) {
+    // The visited cells are addressed by the field's cell index: both must cut the same grid.
+    if (field->resolution != resolution || field->halfExtent != halfExtent ||
+        field->cellSize != cellSize) {
+        std::fprintf(stderr, "Error: the surface polygonizer and its field cut different grids\n");
+        std::abort();
+    }
+    for (int corner = 0; corner < kCubeCorners; ++corner) {
+        cornerCellSteps[corner] = cubeCorners[corner].x + cubeCorners[corner].y * resolution +
+                                  cubeCorners[corner].z * resolution * resolution;
+    }
+}
 
 bool SurfacePolygonizer::contains(const std::int32_t x, const std::int32_t y,
                                   const std::int32_t z) const {
@@ -51,10 +63,7 @@ bool SurfacePolygonizer::contains(const std::int32_t x, const std::int32_t y,
 
 std::int32_t SurfacePolygonizer::cellIndex(const std::int32_t x, const std::int32_t y,
                                            const std::int32_t z) const {
-    const std::int32_t column = (x + halfExtent.x) / cellSize.x;
-    const std::int32_t row = (y + halfExtent.y) / cellSize.y;
-    const std::int32_t layer = (z + halfExtent.z) / cellSize.z;
-    return (layer * resolution + row) * resolution + column;
+    return field->cellIndex(x, y, z);
 }
 
 bool SurfacePolygonizer::isVisited(const std::int32_t x, const std::int32_t y,
@@ -64,10 +73,23 @@ bool SurfacePolygonizer::isVisited(const std::int32_t x, const std::int32_t y,
 
 int SurfacePolygonizer::cubeIndex(const std::int32_t x, const std::int32_t y,
                                   const std::int32_t z) {
+    float values[kCubeCorners];
+    return classifyCell(IntVec3{x, y, z}, values);
+}
+
+int SurfacePolygonizer::classifyCell(const IntVec3 anchor, float values[8]) {
+    // A cube wholly inside the grid has its corners in the anchor's cell and the cells next to
+    // it, so one cell index serves all eight; a cube over the border samples each corner alone.
+    const bool inside = contains(anchor.x, anchor.y, anchor.z - cellSize.z) &&
+                        contains(anchor.x + cellSize.x, anchor.y + cellSize.y, anchor.z);
+    const std::int32_t anchorCell = inside ? cellIndex(anchor.x, anchor.y, anchor.z) : 0;
     int configuration = 0;
     for (int corner = 0; corner < kCubeCorners; ++corner) {
-        const IntVec3 p = step(IntVec3{x, y, z}, cubeCorners[corner], cellSize);
-        if (field->isOutside(p.x, p.y, p.z)) {
+        const IntVec3 p = step(anchor, cubeCorners[corner], cellSize);
+        values[corner] =
+            inside ? field->valueInCell(anchorCell + cornerCellSteps[corner], p.x, p.y, p.z)
+                   : field->value(p.x, p.y, p.z);
+        if (values[corner] < field->threshold) {
             configuration |= 1 << corner;
         }
     }
@@ -79,15 +101,16 @@ void SurfacePolygonizer::clear() {
     vertexCount = 0;
 }
 
-void SurfacePolygonizer::triangulateCell(const IntVec3 anchor, const int configuration) {
-    const unsigned crossed = edgeTable[configuration];
-    IntVec3 points[kCubeEdges] = {};
-    for (int edge = 0; edge < kCubeEdges; ++edge) {
-        if ((crossed & (1u << edge)) != 0) {
-            points[edge] =
-                field->interpolateEdge(step(anchor, cubeCorners[edgeCorners[edge][0]], cellSize),
-                                       step(anchor, cubeCorners[edgeCorners[edge][1]], cellSize));
-        }
+void SurfacePolygonizer::triangulateCell(const IntVec3 anchor, const int configuration,
+                                         const float values[8]) {
+    IntVec3 points[kCubeEdges];
+    for (unsigned crossed = edgeTable[configuration]; crossed != 0; crossed &= crossed - 1) {
+        // The corner values are those interpolateEdge would read back from the cache.
+        const int edge = std::countr_zero(crossed);
+        const int first = edgeCorners[edge][0];
+        const int second = edgeCorners[edge][1];
+        points[edge] = field->crossing(step(anchor, cubeCorners[first], cellSize), values[first],
+                                       step(anchor, cubeCorners[second], cellSize), values[second]);
     }
     const std::int8_t* const row = triTable[configuration];
     for (int t = 0; row[t] != -1; t += 3) {
@@ -112,11 +135,12 @@ bool SurfacePolygonizer::enterCell(const IntVec3 anchor) {
         return false;
     }
     mark = 1;
-    const int configuration = cubeIndex(anchor.x, anchor.y, anchor.z);
+    float values[kCubeCorners];
+    const int configuration = classifyCell(anchor, values);
     if (edgeTable[configuration] == 0) {
         return false;
     }
-    triangulateCell(anchor, configuration);
+    triangulateCell(anchor, configuration, values);
     return true;
 }
 

@@ -33,6 +33,8 @@ struct SurfacePolygonizer {
     std::int32_t vertexCapacity;
     // The explicit traversal stack; every cell enters it at most once per clearing.
     std::unique_ptr<PendingCell[]> pending;
+    // How far each corner's grid cell lies from the anchor's cell in the cell index.
+    std::int32_t cornerCellSteps[8];
 
     SurfacePolygonizer(IntVec3 gridExtent, MetaballField* field, IntVec3* vertices,
                        std::int32_t vertexCapacity);
@@ -40,12 +42,15 @@ struct SurfacePolygonizer {
     SurfacePolygonizer& operator=(const SurfacePolygonizer&) = delete;
 
     bool contains(std::int32_t x, std::int32_t y, std::int32_t z) const;
+    // The field's cell index of the grid cell holding a point inside the grid.
     std::int32_t cellIndex(std::int32_t x, std::int32_t y, std::int32_t z) const;
     // True when the grid cell holding (x, y, z) was processed since the last clearing; false
     // for points outside the grid.
     bool isVisited(std::int32_t x, std::int32_t y, std::int32_t z) const;
     // Bit k set when corner k of the cell at anchor (x, y, z) is outside the surface.
     int cubeIndex(std::int32_t x, std::int32_t y, std::int32_t z);
+    // The same, also giving the field's value at every corner, sampled in corner order.
+    int classifyCell(IntVec3 anchor, float values[8]);
     // Traces the surface from the cell at anchor (x, y, z), appending triangles. Does nothing
     // for an anchor outside the grid or in a cell already processed.
     void polygonize(std::int32_t x, std::int32_t y, std::int32_t z);
@@ -54,5 +59,5 @@ struct SurfacePolygonizer {
 
   private:
     bool enterCell(IntVec3 anchor);
-    void triangulateCell(IntVec3 anchor, int configuration);
+    void triangulateCell(IntVec3 anchor, int configuration, const float values[8]);
 };

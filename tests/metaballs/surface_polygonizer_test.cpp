@@ -207,6 +207,8 @@ TEST(SurfacePolygonizer, FollowsTheSameOrderAsTheRecursiveTraversal) {
         }
         fields.push_back(balls);
     }
+    // Surfaces cut by the border of the grid, where corners outside it take part with -1.
+    fields.push_back({{66, 0, 0}, {-70, 65, -72}, {5, 72, 68}, {60, -74, -20}});
 
     for (const std::vector<IntVec3>& balls : fields) {
         const std::vector<IntVec3> seeds = seedsFor(balls);
