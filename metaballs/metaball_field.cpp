@@ -81,6 +81,9 @@ IntVec3 MetaballField::crossing(const IntVec3 p1, const float val1, const IntVec
                                 const float val2) const {
     const float a = threshold - val1;
     const float span = val2 - val1;
+    if (span == 0.0f) {
+        return p1; // both ends on one side: no crossing to place, and no division by zero
+    }
     // An axis along which the edge does not move keeps its coordinate exactly (0 x a / span
     // adds nothing), so only the moving axis pays for the division.
     const auto along = [&](const std::int32_t from, const std::int32_t to) {

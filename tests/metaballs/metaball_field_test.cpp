@@ -117,6 +117,9 @@ TEST(MetaballField, InterpolatedCrossingsTruncateTowardZero) {
     // Walking the edge from its outside end gives the same crossing.
     field.clearCache();
     EXPECT_EQ(field.interpolateEdge({-15, 0, 0}, {-10, 0, 0}), (IntVec3{-11, 0, 0}));
+    // Two ends of equal value have no crossing: the first end is kept rather than dividing by 0.
+    field.clearCache();
+    EXPECT_EQ(field.interpolateEdge({0, 20, 0}, {20, 0, 0}), (IntVec3{0, 20, 0}));
     // A corner outside the grid takes part with the value -1.
     TestField edge({{76, 0, 0}});
     EXPECT_EQ(edge.field.interpolateEdge({75, 0, 0}, {80, 0, 0}), (IntVec3{76, 0, 0}));
