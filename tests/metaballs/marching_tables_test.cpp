@@ -61,18 +61,6 @@ bool onOneFace(const int edgeA, const int edgeB) {
 
 } // namespace
 
-TEST(MarchingTables, CubeNumberingMatchesTheCellLayout) {
-    for (int c = 0; c < 8; ++c) {
-        EXPECT_EQ(cubeCorners[c].x, kCorner[c][0]) << "corner " << c;
-        EXPECT_EQ(cubeCorners[c].y, kCorner[c][1]) << "corner " << c;
-        EXPECT_EQ(cubeCorners[c].z, kCorner[c][2]) << "corner " << c;
-    }
-    for (int e = 0; e < 12; ++e) {
-        EXPECT_EQ(edgeCorners[e][0], kEdge[e][0]) << "edge " << e;
-        EXPECT_EQ(edgeCorners[e][1], kEdge[e][1]) << "edge " << e;
-    }
-}
-
 TEST(MarchingTables, EdgeTableFlagsExactlyTheEdgesWithEndsOnDifferentSides) {
     for (int configuration = 0; configuration < 256; ++configuration) {
         unsigned expected = 0;
