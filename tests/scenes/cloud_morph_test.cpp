@@ -10,6 +10,12 @@
 
 namespace {
 
+// Both clouds filled, whatever the tests before left in them.
+void fillClouds() {
+    scatterCloudPoints();
+    scatterSmallCloudPoints();
+}
+
 std::vector<SpriteRecord> drawMorphAt(const float clock) {
     MusicClock = clock;
     SpriteLog log;
@@ -44,6 +50,7 @@ std::pair<float, float> blendRange(const std::vector<SpriteRecord>& sprites) {
 
 TEST(CloudMorph, Draws600PointsBetweenTheTwoClouds) {
     REQUIRE_HEADLESS_GL();
+    fillClouds();
     const std::vector<SpriteRecord> sprites = drawMorphAt(106.0f);
     ASSERT_EQ(sprites.size(), 600u);
     for (const SpriteRecord& sprite : sprites) {
@@ -57,6 +64,7 @@ TEST(CloudMorph, Draws600PointsBetweenTheTwoClouds) {
 
 TEST(CloudMorph, SwingsFromTheWideCloudToTheCompactOne) {
     REQUIRE_HEADLESS_GL();
+    fillClouds();
     // The wide cloud is read as the rising cloud's drift left it.
     const Vec3 saved = cloudPoints[0];
     cloudPoints[0].x += 0.75f;

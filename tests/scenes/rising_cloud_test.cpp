@@ -69,6 +69,7 @@ TEST(RisingCloud, RisesFromBelowTheEyeAndTurnsAboutTheVerticalAxis) {
 
 TEST(RisingCloud, DriftMovesOnlyXAndStaysInTheCloud) {
     REQUIRE_HEADLESS_GL();
+    scatterCloudPoints();
     const std::vector<Vec3> before(cloudPoints, cloudPoints + kCloudPointCount);
     const std::vector<SpriteRecord> first = drawAt(7.25f);
     const std::vector<Vec3> once(cloudPoints, cloudPoints + kCloudPointCount);
