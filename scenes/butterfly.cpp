@@ -1,4 +1,79 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
-void drawButterfly() {}
+#include "demo/music.h"
+#include "demo/startup.h"
+#include "platform/gl.h"
+#include "text/keyframe.h"
+
+// Scene 14: a butterfly of two textured wings flaps while it rises into view, hovers and
+// starts to rise out again. The rise is a keyframe track in hundredths of a second after
+// 123 s; the flutter, the bob and the flapping are functions of the clock.
+static constexpr float kButterflyStart = 123.0f;
+static constexpr int kButterflySlot = 6;
+static constexpr Keyframe butterflyTrack[] = {
+    {{0.0f, -5.0f, 0.0f}, 0},
+    {{0.0f, 0.0f, 0.0f}, 700},
+    {{0.0f, 0.0f, 0.0f}, 1400},
+    {{0.0f, 5.0f, 0.0f}, 1800},
+};
+
+// One wing: texture coordinates and vertices in drawing order.
+struct WingCorner {
+    float s;
+    float t;
+    float x;
+    float y;
+    bool tip; // the corner lies at the flapping depth f instead of depth 1
+};
+
+static constexpr WingCorner leftWing[4] = {
+    {0.0f, 0.0f, -1.0f, -1.0f, true},
+    {1.0f, 0.0f, 1.0f, -1.0f, false},
+    {1.0f, 1.0f, 1.0f, 1.0f, false},
+    {0.0f, 1.0f, -1.0f, 1.0f, true},
+};
+
+// The mirror image of the left wing: s runs from 0 at the body to -1 at the tip, which the
+// repeat wrapping shows as the picture flipped.
+static constexpr WingCorner rightWing[4] = {
+    {0.0f, 0.0f, -1.0f, -1.0f, false},
+    {-1.0f, 0.0f, 1.0f, -1.0f, true},
+    {-1.0f, 1.0f, 1.0f, 1.0f, true},
+    {0.0f, 1.0f, -1.0f, 1.0f, false},
+};
+
+static void drawWing(const WingCorner (&corners)[4], const float offsetX, const float tipDepth) {
+    glPushMatrix();
+    glTranslatef(offsetX, 0.0f, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, textureTable[kButterflySlot]);
+    glBegin(GL_QUADS);
+    for (const WingCorner& corner : corners) {
+        glTexCoord2f(corner.s, corner.t);
+        glVertex3f(corner.x, corner.y, corner.tip ? tipDepth : 1.0f);
+    }
+    glEnd();
+    glPopMatrix();
+}
+
+void drawButterfly() {
+    const float t = MusicClock;
+    Vec3 rise;
+    sampleTrack(butterflyTrack, 4, (t - kButterflyStart) * 100.0f, &rise);
+
+    glLoadIdentity();
+    const double time = t;
+    const double flutter =
+        0.02 * std::sin(7.0 * time - std::cos(std::sin(7.0 * time) - 2.0 * time));
+    const double bob = std::cos(8.0 * time) / 60.0;
+    glTranslatef(static_cast<float>(1.0 + flutter), static_cast<float>(rise.y - 0.5 - bob), -6.0f);
+    glRotatef(32.0f, 0.0f, 1.0f, 0.0f);
+    glRotatef(-30.0f, 1.0f, 0.0f, 0.0f);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glEnable(GL_TEXTURE_2D);
+
+    const float tipDepth = static_cast<float>(1.0 + std::sin(18.0 * time + std::cos(1.5 * time)));
+    drawWing(leftWing, -1.0f, tipDepth);
+    drawWing(rightWing, 1.0f, tipDepth);
+}

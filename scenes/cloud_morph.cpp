@@ -1,12 +1,39 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
+#include "scenes/scenes.h"
+#include "text/keyframe.h"
+
+// The compact cloud: every coordinate a multiple of 0.125 from -3.125 to 3.0.
 Vec3 smallCloudPoints[kSmallCloudPointCount];
 
+static float nextSmallCloudCoordinate() {
+    return static_cast<float>((nextRandom() % 50 - 25) * 0.125);
+}
+
 void scatterSmallCloudPoints() {
-    for (int i = 0; i < 6000; ++i) {
-        nextRandom();
+    for (Vec3& point : smallCloudPoints) {
+        point.x = nextSmallCloudCoordinate();
+        point.y = nextSmallCloudCoordinate();
+        point.z = nextSmallCloudCoordinate();
     }
 }
 
-void drawCloudMorph() {}
+// Scene 5: the first 600 points swing between the wide cloud (as scene 0's drift left it) and
+// the compact cloud with an eased blend, while the whole turns about (0, 1, 1).
+void drawCloudMorph() {
+    constexpr int kMorphPointCount = 600;
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -15.0f);
+    glRotatef(t, 0.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    const float u = static_cast<float>(std::sin(0.2 * t));
+    for (int i = 0; i < kMorphPointCount; ++i) {
+        Vec3 p;
+        easeVec3(&p, &cloudPoints[i], &smallCloudPoints[i], u);
+        drawSprite(p.x, p.y, p.z, 0.38f, 4);
+    }
+}

@@ -1,4 +1,29 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
-void drawLatticeCube() {}
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
+
+// Scene 3: a 10 x 10 x 10 lattice tumbling about the diagonal (1, 1, 0); the sprite sizes pulse
+// in a diagonal wave and the layers shimmer slightly in depth.
+void drawLatticeCube() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -10.0f);
+    glRotatef(t + 400.0f, 1.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int a = 0; a < 10; ++a) {
+        for (int m = 0; m < 10; ++m) {
+            for (int n = 0; n < 10; ++n) {
+                const double x = static_cast<double>(a - 5);
+                const double y = static_cast<double>(n - 5);
+                const double shimmer = std::sin(x * y + t) / 30.0;
+                const float z = static_cast<float>(static_cast<double>(m - 5) + shimmer);
+                const float size =
+                    static_cast<float>(0.35 + 0.25 * std::sin(static_cast<double>(t) + a + m - n));
+                drawSprite(static_cast<float>(x), static_cast<float>(y), z, size, 4);
+            }
+        }
+    }
+    glDisable(GL_BLEND);
+}

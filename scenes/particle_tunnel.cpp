@@ -1,4 +1,22 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
-void drawParticleTunnel() {}
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
+
+// Scene 2: a tube of radius 1, two particles per unit of length, flown through at one unit
+// per second, slightly off-centre and at a small angle.
+void drawParticleTunnel() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glRotatef(7.0f, 0.0f, 1.0f, 0.0f);
+    glTranslatef(2.0f, 0.0f, t - 10.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < 2000; ++i) {
+        const double angle = static_cast<double>(i);
+        const float z = static_cast<float>(i / 2 - 950);
+        drawSprite(static_cast<float>(std::sin(angle)), static_cast<float>(std::cos(angle)), z,
+                   0.35f, 4);
+    }
+    glDisable(GL_BLEND);
+}

@@ -1,6 +1,7 @@
 #include "scenes/scenes.h"
 
-// Placeholder until the scenes land.
+// The one generator of the show. It starts at 1 and is never reseeded, so the first start-up
+// always gives the same shapes and every later start-up continues where the previous one left.
 static unsigned int randomState = 1;
 
 int nextRandom() {
@@ -10,8 +11,15 @@ int nextRandom() {
 
 Vec3 cloudPoints[kCloudPointCount];
 
+// A whole number from -25 to 24, the next of the sequence.
+static float nextCloudCoordinate() {
+    return static_cast<float>(nextRandom() % 50 - 25);
+}
+
 void scatterCloudPoints() {
-    for (int i = 0; i < 6000; ++i) {
-        nextRandom();
+    for (Vec3& point : cloudPoints) {
+        point.x = nextCloudCoordinate();
+        point.y = nextCloudCoordinate();
+        point.z = nextCloudCoordinate();
     }
 }

@@ -1,4 +1,23 @@
+#include <cmath>
+
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
 #include "scenes/scenes.h"
 
-// Placeholder until the scene lands.
-void drawRisingCloud() {}
+// Scene 0: the wide cloud rises past the eye while it turns about the vertical axis. Every
+// frame drifts each point sideways and the drift stays in the cloud.
+void drawRisingCloud() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(-1.0f, t - 33.0f, -8.0f);
+    glRotatef(t, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < kCloudPointCount; ++i) {
+        Vec3& p = cloudPoints[i];
+        p.x = static_cast<float>(p.x + 0.005 * std::sin(static_cast<double>(t + p.y)));
+        const float size = static_cast<float>(std::sin(static_cast<double>(i)) + 1.5);
+        drawSprite(p.x, p.y, p.z, size, 4);
+    }
+    glDisable(GL_BLEND);
+}

@@ -1,4 +1,29 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
-void drawSpectrumRings() {}
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
+
+// Scene 4: six concentric rings of radii 1 to 6 with a travelling ripple, ring r lifted by
+// spectrum band r. The spectrum is copied after the scene, so it is the previous frame's.
+void drawSpectrumRings() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(0.0f, -0.8f, -10.0f);
+    glRotatef(180.0f - 2.0f * t, 0.0f, 1.0f, 0.0f);
+    glRotatef(12.0f, 1.0f, 0.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int r = 1; r <= 6; ++r) {
+        const float level = Spectrum[r];
+        const double radius = static_cast<double>(r);
+        for (int j = 0; j < 800; ++j) {
+            const double angle = static_cast<double>(j);
+            const float x = static_cast<float>(radius * std::sin(angle));
+            const float z = static_cast<float>(radius * std::cos(angle));
+            const float y =
+                static_cast<float>(std::sin(0.5 * t + angle * radius) / 11.0 + 0.04 * level);
+            drawSprite(x, y, z, 0.15f, 4);
+        }
+    }
+    glDisable(GL_BLEND);
+}

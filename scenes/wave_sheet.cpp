@@ -1,4 +1,25 @@
-#include "scenes/scenes.h"
+#include <cmath>
 
-// Placeholder until the scene lands.
-void drawWaveSheet() {}
+#include "demo/music.h"
+#include "platform/gl.h"
+#include "render/sprite.h"
+
+// Scene 1: a 40 x 40 sheet just below the eye; a ripple runs along j while each row i keeps a
+// fixed bend.
+void drawWaveSheet() {
+    const float t = MusicClock;
+    glLoadIdentity();
+    glTranslatef(0.0f, -0.7f, -25.0f);
+    glRotatef(t - 40.0f, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    for (int i = 0; i < 40; ++i) {
+        const double profile = std::cos(static_cast<double>(i)) / 3.0;
+        for (int j = 0; j < 40; ++j) {
+            const float ripple = static_cast<float>(j) + t;
+            const float y =
+                static_cast<float>(0.125 * std::sin(static_cast<double>(ripple)) + profile - 0.5);
+            drawSprite(static_cast<float>(i - 20), y, static_cast<float>(j - 20), 0.29f, 4);
+        }
+    }
+    glDisable(GL_BLEND);
+}
