@@ -135,9 +135,9 @@ struct Section {
 };
 
 constexpr Section kSections[] = {
-    {0, 9, 0, 0.8f, kNone, kNone, kNone, false, 0, 0.15f},
-    {9, 17, 0, 0.8f, 0, kNone, kNone, false, 0, 0.25f},
-    {17, 25, 0, 0.8f, 0, 0, kNone, true, 0, 0.3f},
+    {0, 9, 0, 0.35f, kNone, kNone, kNone, false, 0, 0.15f},
+    {9, 17, 0, 0.4f, 0, kNone, kNone, false, 0, 0.25f},
+    {17, 25, 0, 0.45f, 0, 0, kNone, true, 0, 0.3f},
     {25, 50, 1, 0.7f, 0, 0, 0, true, 0, 0.45f},           // rippling sheet
     {50, 73, 0, 0.5f, 1, 1, 1, true, 0, 0.6f},            // tunnel flight
     {73, 90, 2, 0.4f, kNone, 2, 2, false, 0, 0.5f},       // spectrum rings: the bass section
@@ -387,16 +387,17 @@ void playBell(Mix* mix, double start, int pitch, float level, float pan) {
     }
 }
 
-void playKick(Mix* mix, double start, float level) {
+// The heavy kick sits lower and rings longer: it belongs to the bass section.
+void playKick(Mix* mix, double start, float level, bool heavy) {
     const std::size_t first = sampleAt(start);
     const std::size_t count = sampleAt(0.45);
     double phase = 0.0;
     const Sends sends{panAt(0.0f), 0.0f, 0.0f};
     for (std::size_t i = 0; i < count; ++i) {
         const double t = i / kRate;
-        const double frequency = 48.0 + 120.0 * std::exp(-t * 28.0);
+        const double frequency = (heavy ? 46.0 : 62.0) + 120.0 * std::exp(-t * 28.0);
         phase += frequency / kRate;
-        const double body = std::sin(kTwoPi * phase) * std::exp(-t * 7.0);
+        const double body = std::sin(kTwoPi * phase) * std::exp(-t * (heavy ? 6.0 : 13.0));
         const double click = std::exp(-t * 600.0) * 0.4;
         addSample(mix, first + i, static_cast<float>(level * (body + click)), sends);
     }
@@ -421,12 +422,13 @@ void playHat(Mix* mix, double start, float level, bool open, Noise* noise) {
     const std::size_t first = sampleAt(start);
     const std::size_t count = sampleAt(open ? 0.35 : 0.08);
     LowPass body;
+    LowPass air;
     const Sends sends{panAt(0.35f), 0.0f, 0.1f};
     const double decay = open ? 9.0 : 55.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double t = i / kRate;
         const float hiss = noise->next();
-        const float high = hiss - body.process(hiss, 7000.0f, 0.0f);
+        const float high = air.process(hiss - body.process(hiss, 6000.0f, 0.0f), 9000.0f, 0.1f);
         addSample(mix, first + i, static_cast<float>(level * high * std::exp(-t * decay)), sends);
     }
 }
@@ -485,7 +487,7 @@ void playBassLine(Mix* mix, const Section& section) {
             const int pitch = chordAt(section, step).bassNote + line.notes[n].pitch;
             playBass(mix, section.start + step * kStepSeconds,
                      heldSeconds(section, step, line.notes[n].length) - 0.02, pitch,
-                     strong ? 0.42f : 0.2f, strong);
+                     strong ? 0.38f : 0.12f, strong);
         }
     }
 }
@@ -545,10 +547,10 @@ void playDrums(Mix* mix, const Section& section, Noise* noise) {
         // A snare fill at the end of every phrase of the full patterns.
         const bool fill = section.drums != 0 && step % phraseSteps() >= phraseSteps() - 3;
         if (pattern.kick & bit) {
-            playKick(mix, start, section.drums == 2 ? 0.75f : 0.65f);
+            playKick(mix, start, section.drums == 2 ? 0.5f : 0.38f, section.drums == 2);
         }
         if ((pattern.snare & bit) || fill) {
-            playSnare(mix, start, fill ? 0.16f + 0.05f * (step % 4) : 0.26f, noise);
+            playSnare(mix, start, fill ? 0.12f + 0.04f * (step % 4) : 0.2f, noise);
         }
         if (pattern.closedHat & bit) {
             playHat(mix, start, (step % 4 == 2) ? 0.11f : 0.06f, false, noise);
@@ -638,12 +640,61 @@ void applyRoom(const std::vector<float>& send, Bus* out) {
 }
 
 // Loudness gain of the master, set by measuring the encoded track (about -14 LUFS).
-constexpr float kMasterGain = 2.1f;
+constexpr float kMasterGain = 2.0f;
 // The limiter's ceiling, leaving room for the encoder's overshoot (true peak below -1 dBTP).
-constexpr float kCeiling = 0.80f;
+constexpr float kCeiling = 0.78f;
 // Look-ahead and release of the limiter.
 constexpr std::size_t kLookAhead = 88; // 2 ms
 constexpr double kReleaseSeconds = 0.12;
+
+// A second-order low-pass (RBJ biquad) that takes the very top off the master: content the
+// encoder would drop anyway and that would only raise the true peak.
+void trimTop(std::vector<float>* channel, double cutoff) {
+    const double w = kTwoPi * cutoff / kRate;
+    const double alpha = std::sin(w) / std::numbers::sqrt2; // Q = 1 / sqrt 2: Butterworth
+    const double a0 = 1.0 + alpha;
+    const double b0 = (1.0 - std::cos(w)) / 2.0 / a0;
+    const double b1 = (1.0 - std::cos(w)) / a0;
+    const double a1 = -2.0 * std::cos(w) / a0;
+    const double a2 = (1.0 - alpha) / a0;
+    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+    for (float& sample : *channel) {
+        const double x = sample;
+        const double y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        sample = static_cast<float>(y);
+    }
+}
+
+// The bus compressor that evens out the mix before the limiter: an RMS detector over both
+// channels, a threshold and ratio, smooth attack and release, and make-up gain.
+constexpr double kCompressorThresholdDb = -16.0;
+constexpr double kCompressorRatio = 2.5;
+constexpr double kCompressorMakeUpDb = 5.7;
+
+void compress(Bus* bus) {
+    const double detect = 1.0 - std::exp(-1.0 / (0.02 * kRate));
+    const double attack = 1.0 - std::exp(-1.0 / (0.01 * kRate));
+    const double release = 1.0 - std::exp(-1.0 / (0.2 * kRate));
+    double meanSquare = 0.0;
+    double reductionDb = 0.0;
+    for (std::size_t i = 0; i < bus->left.size(); ++i) {
+        const double left = bus->left[i];
+        const double right = bus->right[i];
+        meanSquare += detect * (0.5 * (left * left + right * right) - meanSquare);
+        const double levelDb = 10.0 * std::log10(meanSquare + 1e-12);
+        const double wantedDb =
+            std::max(0.0, levelDb - kCompressorThresholdDb) * (1.0 - 1.0 / kCompressorRatio);
+        reductionDb += (wantedDb > reductionDb ? attack : release) * (wantedDb - reductionDb);
+        const float gain =
+            static_cast<float>(std::pow(10.0, (kCompressorMakeUpDb - reductionDb) / 20.0));
+        bus->left[i] *= gain;
+        bus->right[i] *= gain;
+    }
+}
 
 // A look-ahead peak limiter: the gain reaches what a peak needs before the peak arrives and
 // recovers smoothly afterwards, so nothing is clipped.
@@ -732,7 +783,9 @@ StereoSignal synthesizeTrack() {
             previousOut = out;
             sample = out * kMasterGain;
         }
+        trimTop(channel, 15000.0);
     }
+    compress(&master);
     limit(&master);
     for (std::size_t i = 0; i < count; ++i) {
         const float fade = fadeAt(i / kRate);

@@ -31,11 +31,7 @@ Image makeParticleImage() {
         for (int x = 0; x < kParticleSize; ++x) {
             const float radius = std::hypot(x - centre, y - centre) / kParticleRadius;
             const std::uint8_t grey = toByte(255.0f - kParticleDepth * particleDarkness(radius));
-            std::uint8_t* pixel = image.at(x, y);
-            // A faint warm tint, so the dots glow a little rather than look grey.
-            pixel[0] = grey;
-            pixel[1] = grey;
-            pixel[2] = toByte(grey * 0.96f + 255.0f * 0.04f * (grey < 255));
+            std::fill_n(image.at(x, y), 3, grey);
         }
     }
     return image;
