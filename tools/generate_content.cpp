@@ -6,8 +6,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "tools/content_files.h"
@@ -56,7 +58,14 @@ bool runProgram(const std::vector<std::string>& arguments) {
 }
 
 bool writeMusic(const std::string& root) {
+    const auto started = std::chrono::steady_clock::now();
+    const std::clock_t cpuStarted = std::clock();
     const StereoSignal track = synthesizeTrack();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuStarted) / CLOCKS_PER_SEC;
+    std::printf("synthesised %.1f s of music in %.2f s (%.2f s of processor time)\n",
+                static_cast<double>(track.left.size()) / kTrackSampleRate, took.count(),
+                cpuSeconds);
     const std::string wavPath = root + "/build/track.wav";
     if (!writeFileBytes(wavPath, encodeWav16(track))) {
         std::fprintf(stderr, "generate_content: cannot write %s\n", wavPath.c_str());

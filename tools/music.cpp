@@ -145,7 +145,7 @@ constexpr Section kSections[] = {
     {106, 123, 1, 1.0f, 0, 0, kNone, true, 0, 0.35f},     // cloud morph: breakdown
     {123, 139, 0, 0.7f, 2, 0, 0, true, 1, 0.5f},          // butterfly
     {139, 156, 3, 0.6f, 1, 1, 1, true, 0, 0.6f},          // metaballs
-    {156, 171, 2, 0.8f, kNone, 1, 3, false, 0, 0.4f},     // triangle swarm
+    {156, 171, 2, 0.8f, kNone, 1, 3, true, 0, 0.4f},      // triangle swarm
     {171, 190, 0, 0.6f, 1, 1, 1, true, 1, 0.7f},          // helix columns
     {190, 203, 1, 1.0f, 0, kNone, kNone, false, 0, 0.3f}, // knot: breakdown
     {203, 222, 3, 0.6f, 1, 1, 3, true, 0, 0.65f},         // sphere
@@ -242,14 +242,27 @@ struct Saw {
     }
 };
 
+// Envelopes and filter sweeps are recomputed every this many samples (0.7 ms), not every
+// sample: far too fast to hear, and it keeps the synthesis quick.
+constexpr std::size_t kControlSamples = 32;
+
 // A state-variable low-pass filter (Chamberlin form, run twice per sample for stability).
+// Its coefficients are worked out again only when the cutoff or the resonance change.
 struct LowPass {
     float low = 0.0f;
     float band = 0.0f;
-    float process(float input, float cutoff, float resonance) {
-        const float f = 2.0f * static_cast<float>(std::sin(
-                                   std::numbers::pi * std::min(cutoff, 9000.0f) / (2.0 * kRate)));
-        const float damping = 2.0f - 2.0f * resonance;
+    float cutoff = -1.0f;
+    float resonance = -1.0f;
+    float f = 0.0f;
+    float damping = 2.0f;
+    float process(float input, float newCutoff, float newResonance) {
+        if (newCutoff != cutoff || newResonance != resonance) {
+            cutoff = newCutoff;
+            resonance = newResonance;
+            f = 2.0f * static_cast<float>(
+                           std::sin(std::numbers::pi * std::min(cutoff, 9000.0f) / (2.0 * kRate)));
+            damping = 2.0f - 2.0f * resonance;
+        }
         for (int pass = 0; pass < 2; ++pass) {
             low += f * band;
             const float high = input - low - damping * band;
@@ -294,10 +307,14 @@ void playPad(Mix* mix, double start, double hold, int pitch, float level, float 
     const float cutoff = 500.0f + 2200.0f * brightness;
     const Sends sendsA{panAt(pan - 0.5f), 0.0f, 0.35f};
     const Sends sendsB{panAt(pan + 0.5f), 0.0f, 0.35f};
+    float envelope = 0.0f;
+    float swell = cutoff;
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i / kRate;
-        const float envelope = level * adsr(t, hold, 0.6, 1.0, 1.0, kRelease);
-        const float swell = cutoff * (0.85f + 0.15f * static_cast<float>(std::sin(0.7 * t)));
+        if (i % kControlSamples == 0) {
+            const double t = i / kRate;
+            envelope = level * adsr(t, hold, 0.6, 1.0, 1.0, kRelease);
+            swell = cutoff * (0.85f + 0.15f * static_cast<float>(std::sin(0.7 * t)));
+        }
         addSample(mix, first + i, envelope * filters[0].process(saws[0].next(), swell, 0.2f),
                   sendsA);
         addSample(mix, first + i, envelope * filters[1].process(saws[1].next(), swell, 0.2f),
@@ -307,7 +324,7 @@ void playPad(Mix* mix, double start, double hold, int pitch, float level, float 
 
 void playBass(Mix* mix, double start, double hold, int pitch, float level, bool strong) {
     const std::size_t first = sampleAt(start);
-    const std::size_t count = sampleAt(hold + 0.25);
+    const std::size_t count = sampleAt(hold + 0.4);
     const double frequency = noteFrequency(pitch);
     Saw saw;
     saw.increment = frequency / kRate;
@@ -316,10 +333,14 @@ void playBass(Mix* mix, double start, double hold, int pitch, float level, bool 
     const Sends sends{panAt(0.0f), 0.0f, 0.02f};
     const float baseCutoff = strong ? 180.0f : 140.0f;
     const float sweep = strong ? 1400.0f : 500.0f;
+    float envelope = 0.0f;
+    float cutoff = baseCutoff;
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i / kRate;
-        const float envelope = adsr(t, hold, 0.004, 0.25, strong ? 0.8 : 0.6, 0.05);
-        const float cutoff = baseCutoff + sweep * static_cast<float>(std::exp(-t * 9.0));
+        if (i % kControlSamples == 0) {
+            const double t = i / kRate;
+            envelope = adsr(t, hold, 0.004, 0.25, strong ? 0.8 : 0.6, 0.05);
+            cutoff = baseCutoff + sweep * static_cast<float>(std::exp(-t * 9.0));
+        }
         const float body = filter.process(saw.next(), cutoff, strong ? 0.55f : 0.3f);
         const float sub = static_cast<float>(std::sin(kTwoPi * subPhase));
         subPhase += frequency / kRate;
@@ -339,33 +360,44 @@ void playLead(Mix* mix, double start, double hold, int pitch, float level, float
     saws[1].phase = 0.5;
     LowPass filter;
     const Sends sends{panAt(0.1f), 0.35f, 0.25f};
+    float envelope = 0.0f;
+    float cutoff = 900.0f;
     for (std::size_t i = 0; i < count; ++i) {
-        const double t = i / kRate;
-        // Vibrato that grows in after the attack.
-        const double vibrato =
-            1.0 + 0.004 * std::min(1.0, std::max(0.0, t - 0.25) * 2.0) * std::sin(kTwoPi * 5.2 * t);
-        saws[0].increment = frequency * vibrato / kRate;
-        saws[1].increment = frequency * vibrato * 1.003 / kRate;
+        if (i % kControlSamples == 0) {
+            const double t = i / kRate;
+            // Vibrato that grows in after the attack.
+            const double vibrato = 1.0 + 0.004 * std::min(1.0, std::max(0.0, t - 0.25) * 2.0) *
+                                             std::sin(kTwoPi * 5.2 * t);
+            saws[0].increment = frequency * vibrato / kRate;
+            saws[1].increment = frequency * vibrato * 1.003 / kRate;
+            envelope = adsr(t, hold, 0.015, 0.4, 0.7, 0.12);
+            cutoff = 900.0f + 2600.0f * brightness * (0.6f + 0.4f * envelope);
+        }
         // Two saws half a cycle apart make a square-like, hollow tone.
         const float tone = 0.5f * (saws[0].next() - saws[1].next() * 0.6f);
-        const float envelope = adsr(t, hold, 0.015, 0.4, 0.7, 0.12);
-        const float cutoff = 900.0f + 2600.0f * brightness * (0.6f + 0.4f * envelope);
         addSample(mix, first + i, level * envelope * filter.process(tone, cutoff, 0.25f), sends);
     }
 }
 
 void playPluck(Mix* mix, double start, int pitch, float level, float brightness, float pan) {
     const std::size_t first = sampleAt(start);
-    const std::size_t count = sampleAt(0.5);
+    const std::size_t count = sampleAt(0.8);
     Saw saw;
     saw.increment = noteFrequency(pitch) / kRate;
     LowPass filter;
     const Sends sends{panAt(pan), 0.3f, 0.2f};
+    float cutoff = 300.0f;
+    // The decay runs per sample as a running product; the 2.5 ms attack as a ramp.
+    const double decayPerSample = std::exp(-9.0 / kRate);
+    double decay = 1.0;
     for (std::size_t i = 0; i < count; ++i) {
         const double t = i / kRate;
-        const float envelope = static_cast<float>(std::exp(-t * 9.0) * std::min(1.0, t * 400.0));
-        const float cutoff =
-            300.0f + (1200.0f + 3000.0f * brightness) * static_cast<float>(std::exp(-t * 14.0));
+        if (i % kControlSamples == 0) {
+            cutoff =
+                300.0f + (1200.0f + 3000.0f * brightness) * static_cast<float>(std::exp(-t * 14.0));
+        }
+        const float envelope = static_cast<float>(decay * std::min(1.0, t * 400.0));
+        decay *= decayPerSample;
         addSample(mix, first + i, level * envelope * filter.process(saw.next(), cutoff, 0.35f),
                   sends);
     }
@@ -373,7 +405,7 @@ void playPluck(Mix* mix, double start, int pitch, float level, float brightness,
 
 void playBell(Mix* mix, double start, int pitch, float level, float pan) {
     const std::size_t first = sampleAt(start);
-    const std::size_t count = sampleAt(1.6);
+    const std::size_t count = sampleAt(2.5);
     const double frequency = noteFrequency(pitch);
     const Sends sends{panAt(pan), 0.4f, 0.4f};
     for (std::size_t i = 0; i < count; ++i) {
@@ -390,7 +422,7 @@ void playBell(Mix* mix, double start, int pitch, float level, float pan) {
 // The heavy kick sits lower and rings longer: it belongs to the bass section.
 void playKick(Mix* mix, double start, float level, bool heavy) {
     const std::size_t first = sampleAt(start);
-    const std::size_t count = sampleAt(0.45);
+    const std::size_t count = sampleAt(0.9);
     double phase = 0.0;
     const Sends sends{panAt(0.0f), 0.0f, 0.0f};
     for (std::size_t i = 0; i < count; ++i) {
@@ -420,7 +452,7 @@ void playSnare(Mix* mix, double start, float level, Noise* noise) {
 
 void playHat(Mix* mix, double start, float level, bool open, Noise* noise) {
     const std::size_t first = sampleAt(start);
-    const std::size_t count = sampleAt(open ? 0.35 : 0.08);
+    const std::size_t count = sampleAt(open ? 0.6 : 0.1);
     LowPass body;
     LowPass air;
     const Sends sends{panAt(0.35f), 0.0f, 0.1f};
@@ -526,8 +558,9 @@ void playMelody(Mix* mix, const Section& section) {
                 break;
             }
             // Variation: every second phrase answers the first an octave higher in its
-            // second half.
-            const bool lifted = phrase % 2 == 1 && note.step >= 2 * kStepsPerBar;
+            // second half (unless the whole melody is already up an octave).
+            const bool lifted =
+                section.melodyOctave == 0 && phrase % 2 == 1 && note.step >= 2 * kStepsPerBar;
             const int pitch = note.pitch + 12 * (section.melodyOctave + (lifted ? 1 : 0));
             playLead(mix, section.start + step * kStepSeconds,
                      heldSeconds(section, step, note.length) - 0.03, pitch, 0.11f,
@@ -594,7 +627,9 @@ struct Comb {
         const float output = line[position];
         store = output * (1.0f - damping) + store * damping;
         line[position] = input + store * feedback;
-        position = (position + 1) % line.size();
+        if (++position == line.size()) {
+            position = 0;
+        }
         return output;
     }
 };
@@ -605,7 +640,9 @@ struct AllPass {
     float process(float input) {
         const float buffered = line[position];
         line[position] = input + buffered * 0.5f;
-        position = (position + 1) % line.size();
+        if (++position == line.size()) {
+            position = 0;
+        }
         return buffered - input;
     }
 };
