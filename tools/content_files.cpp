@@ -1,0 +1,26 @@
+#include "tools/content_files.h"
+
+#include "tools/dialog_picture.h"
+#include "tools/font_atlas.h"
+#include "tools/textures.h"
+#include "tools/torus_model.h"
+
+bool makeContentFiles(std::vector<ContentFile>* files, std::string* error) {
+    std::vector<ContentFile> made;
+    made.push_back({"data/textures/particle.png", encodePng(makeParticleImage())});
+    made.push_back({"data/textures/butterfly.png", encodePng(makeButterflyImage())});
+    Image atlas;
+    if (!makeFontAtlas(kFontAtlasFont, &atlas, error)) {
+        return false;
+    }
+    made.push_back({"data/textures/font.png", encodePng(atlas)});
+    const std::string torus = makeTorusObj();
+    made.push_back({"data/3d/torus.obj", std::vector<std::uint8_t>(torus.begin(), torus.end())});
+    Image picture;
+    if (!makeDialogPicture(kDialogTitleFont, &picture, error)) {
+        return false;
+    }
+    made.push_back({"resources/dialog_picture.bmp", encodeBmp24(picture)});
+    *files = std::move(made);
+    return true;
+}

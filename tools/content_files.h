@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Every generated file except the music, as the bytes committed under the repository root.
+struct ContentFile {
+    std::string path; // relative to the repository root
+    std::vector<std::uint8_t> bytes;
+};
+
+// Builds the textures, the glyph atlas, the torus model and the dialog picture. False, with
+// the reason, when a font cannot be loaded.
+bool makeContentFiles(std::vector<ContentFile>* files, std::string* error);

@@ -1,0 +1,86 @@
+#include "tools/font_atlas.h"
+
+#include "tools/glyph_raster.h"
+
+namespace {
+
+// The em height in texels, and where the baseline sits in a cell (texels from its top):
+// capitals reach about ten texels above it, descenders three or four below.
+constexpr int kGlyphPixelSize = 14;
+constexpr int kBaselineFromCellTop = 12;
+
+struct CharacterSet {
+    int firstCell;
+    // Texel of the ground and of full ink, RGBA.
+    std::uint8_t ground[4];
+    std::uint8_t ink[4];
+};
+
+constexpr CharacterSet kSets[] = {
+    {0, {255, 255, 255, 255}, {0, 0, 0, 255}},
+    {128, {0, 0, 0, 0}, {255, 255, 255, 255}},
+};
+
+void fillCell(Image* atlas, int cell, const std::uint8_t* ground) {
+    const int x0 = (cell % 16) * kFontCellSize;
+    const int y0 = (cell / 16) * kFontCellSize;
+    for (int y = y0; y < y0 + kFontCellSize; ++y) {
+        for (int x = x0; x < x0 + kFontCellSize; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                atlas->at(x, y)[c] = ground[c];
+            }
+        }
+    }
+}
+
+// Draws the glyph upright into cell `cell` of an atlas whose cell rows run from the top.
+void drawGlyphInCell(Image* atlas, int cell, const GlyphBitmap& glyph, const CharacterSet& set) {
+    const int x0 = (cell % 16) * kFontCellSize;
+    const int y0 = (cell / 16) * kFontCellSize;
+    const int penX = (kFontCellSize - glyph.advance) / 2;
+    for (int row = 0; row < glyph.rows; ++row) {
+        const int y = kBaselineFromCellTop - glyph.top + row;
+        for (int column = 0; column < glyph.width; ++column) {
+            const int x = penX + glyph.left + column;
+            if (x < 0 || x >= kFontCellSize || y < 0 || y >= kFontCellSize) {
+                continue; // the few texels that would spill into a neighbour are dropped
+            }
+            const int amount = glyph.coverage[static_cast<std::size_t>(row) * glyph.width + column];
+            std::uint8_t* texel = atlas->at(x0 + x, y0 + y);
+            for (int c = 0; c < 4; ++c) {
+                texel[c] = static_cast<std::uint8_t>(
+                    (set.ground[c] * (255 - amount) + set.ink[c] * amount + 127) / 255);
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool makeFontAtlas(const char* fontPath, Image* atlas, std::string* error) {
+    GlyphFont* font = openGlyphFont(fontPath, kGlyphPixelSize, error);
+    if (!font) {
+        return false;
+    }
+    Image upright = makeImage(kFontAtlasSize, kFontAtlasSize, 4, 0);
+    bool ok = true;
+    for (const CharacterSet& set : kSets) {
+        for (int cell = set.firstCell; cell < set.firstCell + 128; ++cell) {
+            fillCell(&upright, cell, set.ground);
+        }
+        for (int character = 32; character <= 126 && ok; ++character) {
+            GlyphBitmap glyph;
+            if (!renderGlyph(font, static_cast<unsigned char>(character), &glyph)) {
+                *error = "the font cannot render character " + std::to_string(character);
+                ok = false;
+                break;
+            }
+            drawGlyphInCell(&upright, set.firstCell + character - 32, glyph, set);
+        }
+    }
+    closeGlyphFont(font);
+    if (ok) {
+        *atlas = flipRows(upright);
+    }
+    return ok;
+}
