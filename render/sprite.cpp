@@ -1,5 +1,6 @@
 #include "render/sprite.h"
 
+#include <cmath>
 #include <vector>
 
 #include "demo/startup.h"
@@ -46,10 +47,27 @@ static void billboardCorners(const float* const m, const Vec3 position, const fl
     corners[3] = vec3Sub(vec3Add(position, up), right);
 }
 
-static Vec3 toEyeSpace(const float* const m, const Vec3 p) {
-    return Vec3{m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-                m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
-                m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+// The product projection x model-view as the GL forms it for its vertex transform, column-major.
+static void composeClipMatrix(const float* const p, const float* const m, float* const out) {
+    for (int row = 0; row < 4; ++row) {
+        for (int col = 0; col < 4; ++col) {
+            out[col * 4 + row] = p[row] * m[col * 4] + p[4 + row] * m[col * 4 + 1] +
+                                 p[8 + row] * m[col * 4 + 2] + p[12 + row] * m[col * 4 + 3];
+        }
+    }
+}
+
+struct ClipVertex {
+    float x, y, z, w;
+};
+
+static ClipVertex toClipSpace(const float* const c, const Vec3 v) {
+    ClipVertex out;
+    float* const o = &out.x;
+    for (int row = 0; row < 4; ++row) {
+        o[row] = c[row] * v.x + c[4 + row] * v.y + c[8 + row] * v.z + c[12 + row];
+    }
+    return out;
 }
 
 void drawBillboard(const Vec3 position, const float size) {
@@ -90,6 +108,9 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     if (batch.textured != wasTextured) {
         batch.textured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
     }
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -97,7 +118,7 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(SpriteVertex), &first->x);
+    glVertexPointer(4, GL_FLOAT, sizeof(SpriteVertex), &first->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &first->s);
     glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), first->color);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch.vertices.size()));
@@ -105,6 +126,9 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
     // A colour array leaves the current colour undefined: put back the one the sprites had.
     glColor4fv(batch.vertices.back().color);
     if (batch.textured != wasTextured) {
@@ -147,8 +171,51 @@ void replayCapturedSprites() {
     }
 }
 
+enum class FrustumSide { Inside, Outside, Crossing };
+
+// Where a quad lies against the six clip planes. Quads that cross a plane are left to the
+// literal path: the clipper's result for them is not reproduced exactly from clip coordinates.
+static FrustumSide frustumSide(const ClipVertex* const corners) {
+    unsigned allOutside = 0x3F;
+    unsigned anyOutside = 0;
+    for (int c = 0; c < 4; ++c) {
+        const ClipVertex& v = corners[c];
+        const unsigned outside = (v.x < -v.w ? 1u : 0u) | (v.x > v.w ? 2u : 0u) |
+                                 (v.y < -v.w ? 4u : 0u) | (v.y > v.w ? 8u : 0u) |
+                                 (v.z < -v.w ? 16u : 0u) | (v.z > v.w ? 32u : 0u);
+        allOutside &= outside;
+        anyOutside |= outside;
+    }
+    if (allOutside != 0) {
+        return FrustumSide::Outside;
+    }
+    return anyOutside != 0 ? FrustumSide::Crossing : FrustumSide::Inside;
+}
+
 // Adds one sprite to the pending batch, flushing first when its texture or texturing differs.
-static void batchSprite(const Vec3 position, const float size, const GLuint texture) {
+// Returns false, adding nothing, for a sprite that crosses a clip plane (the literal path
+// draws it); a sprite wholly outside one plane is dropped, as the GL would draw nothing of it.
+static bool batchSprite(const Vec3 position, const float size, const GLuint texture) {
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    float clip[16];
+    composeClipMatrix(projection, m, clip);
+    Vec3 corners[4];
+    billboardCorners(m, position, size, corners);
+    ClipVertex clipped[4];
+    for (int c = 0; c < 4; ++c) {
+        clipped[c] = toClipSpace(clip, corners[c]);
+    }
+    switch (frustumSide(clipped)) {
+    case FrustumSide::Outside:
+        return true; // nothing of it is seen on either path
+    case FrustumSide::Crossing:
+        return false;
+    case FrustumSide::Inside:
+        break;
+    }
     const bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
     if (!pendingSprites.vertices.empty() &&
         (pendingSprites.texture != texture || pendingSprites.textured != textured)) {
@@ -156,22 +223,19 @@ static void batchSprite(const Vec3 position, const float size, const GLuint text
     }
     pendingSprites.texture = texture;
     pendingSprites.textured = textured;
-    float m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
     float color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
-    Vec3 corners[4];
-    billboardCorners(m, position, size, corners);
     static constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int c = 0; c < 4; ++c) {
-        const Vec3 eye = toEyeSpace(m, corners[c]);
-        pendingSprites.vertices.push_back(SpriteVertex{eye.x,
-                                                       eye.y,
-                                                       eye.z,
+        pendingSprites.vertices.push_back(SpriteVertex{clipped[c].x,
+                                                       clipped[c].y,
+                                                       clipped[c].z,
+                                                       clipped[c].w,
                                                        kCornerTexCoords[c][0],
                                                        kCornerTexCoords[c][1],
                                                        {color[0], color[1], color[2], color[3]}});
     }
+    return true;
 }
 
 void drawSprite(const float x, const float y, const float z, const float size, const int slot) {
@@ -179,8 +243,10 @@ void drawSprite(const float x, const float y, const float z, const float size, c
         recordSprite(x, y, z, size, slot);
     }
     if (spriteDrawingPath == SpriteDrawing::Batched) {
-        batchSprite(Vec3{x, y, z}, size, spriteTexture(slot));
-        return;
+        if (batchSprite(Vec3{x, y, z}, size, spriteTexture(slot))) {
+            return;
+        }
+        flushSprites(); // keeps the order: the waiting sprites go first
     }
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

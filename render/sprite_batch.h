@@ -6,6 +6,7 @@ struct SpriteVertex {
     float x;
     float y;
     float z;
+    float w;
     float s;
     float t;
     float color[4];

@@ -1,0 +1,116 @@
+// The batched sprite path against the literal one: the same pictures for every scene, and
+// the same GL state behind it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "demo/frame.h"
+#include "demo/startup.h"
+#include "platform/gl.h"
+#include "platform/sound.h"
+#include "render/sprite.h"
+#include "scenes/scenes.h"
+#include "tests/support/headless_picture.h"
+
+namespace {
+
+struct PictureDifference {
+    int pixels = 0;   // pixels that differ at all
+    int maxLevel = 0; // the largest difference of one channel
+};
+
+PictureDifference compare(const Picture& a, const Picture& b) {
+    PictureDifference difference;
+    for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c) {
+            worst = std::max(worst, std::abs(a.rgb[i + c] - b.rgb[i + c]));
+        }
+        difference.pixels += worst > 0 ? 1 : 0;
+        difference.maxLevel = std::max(difference.maxLevel, worst);
+    }
+    return difference;
+}
+
+Picture frameAt(const double clock, const SpriteDrawing drawing) {
+    setSpriteDrawing(drawing);
+    soundSetSteppedTime(clock);
+    drawFrame(); // lets the timeline choose the scene of that clock
+    drawFrame();
+    return readPicture();
+}
+
+class SpritePaths : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (ensureHeadlessPicture()) {
+            setShowEndHandler([] {});
+            soundSetOutput(kSoundOutputStepped);
+            startDemo();
+        }
+    }
+    static void TearDownTestSuite() {
+        setSpriteDrawing(SpriteDrawing::Literal);
+        setShowEndHandler(nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(SpritePaths, BatchedPicturesMatchTheLiteralOnesForEveryScene) {
+    REQUIRE_HEADLESS_GL();
+    Vec3 savedCloud[kCloudPointCount];
+    for (const SceneRule& rule : SceneTimeline) {
+        const double clock = rule.start + (rule.end - rule.start) * 0.6;
+        // The drifting clouds move on every frame: start both paths from the same cloud.
+        std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
+        CurrentScene = rule.scene;
+        const Picture literal = frameAt(clock, SpriteDrawing::Literal);
+        std::memcpy(cloudPoints, savedCloud, sizeof(savedCloud));
+        CurrentScene = rule.scene;
+        const Picture batched = frameAt(clock, SpriteDrawing::Batched);
+        const PictureDifference difference = compare(literal, batched);
+        EXPECT_LE(difference.pixels, kPictureWidth * kPictureHeight / 1000)
+            << "scene " << rule.scene << " at " << clock << " s";
+        if (difference.pixels > 0) {
+            EXPECT_LE(difference.maxLevel, 2) << "scene " << rule.scene;
+        }
+    }
+}
+
+TEST_F(SpritePaths, AFlushLeavesTheStateOfTheLiteralPathAndTheColour) {
+    REQUIRE_HEADLESS_GL();
+    setSpriteDrawing(SpriteDrawing::Batched);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    drawSprite(0, 0, -5, 0.5f, 4);
+    glTranslatef(1, 0, 0); // a matrix change between sprites stays in the batch
+    drawSprite(0, 0, -5, 0.5f, 4);
+    flushSprites();
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint source = 0;
+    GLint destination = 0;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    EXPECT_EQ(source, GL_DST_COLOR);
+    EXPECT_EQ(destination, GL_ZERO);
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(static_cast<unsigned>(bound), textureTable[4]);
+    float color[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    EXPECT_FLOAT_EQ(color[0], 0.25f);
+    EXPECT_FLOAT_EQ(color[2], 0.75f);
+    float matrix[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[12], 1.0f) << "the scene's matrix is kept";
+    glColor4f(1, 1, 1, 1);
+    setSpriteDrawing(SpriteDrawing::Literal);
+}
