@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "scenes/scenes.h"
 
-// The random sequence belongs to the whole process and other tests draw from it too, so
-// these tests never assume where it stands: they read a few values, work out the generator's
-// state from them, and predict the fills with an independent model of the generator.
+// Other tests draw from the process-wide sequence too, so these never assume where it stands:
+// they read four values, work out the generator's state, and predict the fills with an
+// independent model of the generator.
 namespace {
 
 struct ReferenceRandom {
@@ -19,35 +18,33 @@ struct ReferenceRandom {
     }
 };
 
-// A reference generator in step with nextRandom. Each draw shows bits 16 to 30 of the state;
-// the top bit never reaches a draw, so trying the 16 hidden low bits of the first draw against
-// three more fixes everything that matters.
+// Each draw shows bits 16 to 30 of the state and the top bit never reaches a draw, so the 16
+// low bits hidden under the first draw, checked against three more, fix the sequence.
 ReferenceRandom synchronisedReference() {
     int seen[4];
     for (int& value : seen) {
         value = nextRandom();
     }
-    std::vector<ReferenceRandom> matches;
+    int matches = 0;
+    ReferenceRandom found;
     for (unsigned long long low = 0; low < 65536ull; ++low) {
         ReferenceRandom candidate{(static_cast<unsigned long long>(seen[0]) << 16) | low};
-        bool same = true;
-        for (int k = 1; k < 4 && same; ++k) {
-            same = candidate.next() == seen[k];
-        }
-        if (same) {
-            matches.push_back(candidate);
+        if (candidate.next() == seen[1] && candidate.next() == seen[2] &&
+            candidate.next() == seen[3]) {
+            found = candidate;
+            ++matches;
         }
     }
-    EXPECT_EQ(matches.size(), 1u);
-    return matches.empty() ? ReferenceRandom{} : matches.front();
+    EXPECT_EQ(matches, 1);
+    return found;
 }
 
-std::vector<Vec3> referenceFill(ReferenceRandom& random, const int count, const double scale) {
-    std::vector<Vec3> points(count);
+// x, y, z of each point in index order, each ((draw mod 50) - 25) x scale.
+std::vector<Vec3> referenceFill(ReferenceRandom& random, const double scale) {
+    std::vector<Vec3> points(2000);
     for (Vec3& p : points) {
-        float* const components[3] = {&p.x, &p.y, &p.z};
-        for (float* const component : components) {
-            *component = static_cast<float>((random.next() % 50 - 25) * scale);
+        for (float* const c : {&p.x, &p.y, &p.z}) {
+            *c = static_cast<float>((random.next() % 50 - 25) * scale);
         }
     }
     return points;
@@ -56,75 +53,49 @@ std::vector<Vec3> referenceFill(ReferenceRandom& random, const int count, const 
 int countMismatches(const Vec3* const actual, const std::vector<Vec3>& expected) {
     int mismatches = 0;
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (actual[i].x != expected[i].x || actual[i].y != expected[i].y ||
-            actual[i].z != expected[i].z) {
-            ++mismatches;
-        }
+        const Vec3& e = expected[i];
+        mismatches += actual[i].x != e.x || actual[i].y != e.y || actual[i].z != e.z;
     }
     return mismatches;
-}
-
-void expectPoint(const Vec3& p, const float x, const float y, const float z) {
-    EXPECT_EQ(p.x, x);
-    EXPECT_EQ(p.y, y);
-    EXPECT_EQ(p.z, z);
 }
 
 } // namespace
 
 TEST(RandomPoints, FillsFollowTheSequenceSoTheFirstStartupGivesTheKnownClouds) {
-    // The fills draw x, y, z of each point in index order, the wide cloud first.
     ReferenceRandom random = synchronisedReference();
-    const std::vector<Vec3> wide = referenceFill(random, kCloudPointCount, 1.0);
-    const std::vector<Vec3> compact = referenceFill(random, kSmallCloudPointCount, 0.125);
+    const std::vector<Vec3> wide = referenceFill(random, 1.0);
+    const std::vector<Vec3> compact = referenceFill(random, 0.125);
     scatterCloudPoints();
     scatterSmallCloudPoints();
     EXPECT_EQ(countMismatches(cloudPoints, wide), 0);
     EXPECT_EQ(countMismatches(smallCloudPoints, compact), 0);
 
-    // From the generator's first state (1) that gives these clouds.
+    // From the generator's first state the fills give these clouds.
     ReferenceRandom first;
-    const std::vector<Vec3> firstWide = referenceFill(first, kCloudPointCount, 1.0);
-    const std::vector<Vec3> firstCompact = referenceFill(first, kSmallCloudPointCount, 0.125);
-    expectPoint(firstWide[0], 16, -8, 9);
-    expectPoint(firstWide[1], -25, -6, -1);
-    expectPoint(firstWide[2], 3, -17, -13);
-    expectPoint(firstCompact[0], -0.25f, 0.75f, -2.625f);
-}
+    const std::vector<Vec3> firstWide = referenceFill(first, 1.0);
+    const std::vector<Vec3> firstCompact = referenceFill(first, 0.125);
+    const Vec3 expected[4] = {{16, -8, 9}, {-25, -6, -1}, {3, -17, -13}, {-0.25f, 0.75f, -2.625f}};
+    const Vec3 got[4] = {firstWide[0], firstWide[1], firstWide[2], firstCompact[0]};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(got[k].x, expected[k].x) << k;
+        EXPECT_EQ(got[k].y, expected[k].y) << k;
+        EXPECT_EQ(got[k].z, expected[k].z) << k;
+    }
 
-TEST(RandomPoints, ALaterStartupContinuesTheSequence) {
-    ReferenceRandom random = synchronisedReference();
-    scatterCloudPoints();
-    const std::vector<Vec3> before(cloudPoints, cloudPoints + kCloudPointCount);
-    referenceFill(random, kCloudPointCount, 1.0);
-    scatterCloudPoints();
-    EXPECT_EQ(countMismatches(cloudPoints, referenceFill(random, kCloudPointCount, 1.0)), 0);
-    EXPECT_GT(countMismatches(cloudPoints, before), 1900);
-}
-
-TEST(RandomPoints, CoordinatesCoverTheirWholeRangeAndNoMore) {
-    scatterCloudPoints();
-    scatterSmallCloudPoints();
-    struct Range {
+    // Every coordinate is a whole step, and the fills reach both ends of their ranges.
+    const struct {
         const Vec3* points;
-        float step;
-        float lowest;
-        float highest;
-    };
-    const Range ranges[] = {{cloudPoints, 1.0f, -25.0f, 24.0f},
-                            {smallCloudPoints, 0.125f, -3.125f, 3.0f}};
-    for (const Range& range : ranges) {
+        float step, lowest, highest;
+    } ranges[] = {{cloudPoints, 1.0f, -25.0f, 24.0f}, {smallCloudPoints, 0.125f, -3.125f, 3.0f}};
+    for (const auto& range : ranges) {
         float lowest = 1e9f;
         float highest = -1e9f;
         int offStep = 0;
         for (int i = 0; i < 2000; ++i) {
-            const Vec3& p = range.points[i];
-            for (const float c : {p.x, p.y, p.z}) {
+            for (const float c : {range.points[i].x, range.points[i].y, range.points[i].z}) {
                 lowest = std::min(lowest, c);
                 highest = std::max(highest, c);
-                if (c / range.step != std::floor(c / range.step)) {
-                    ++offStep;
-                }
+                offStep += c / range.step != static_cast<float>(static_cast<int>(c / range.step));
             }
         }
         EXPECT_EQ(lowest, range.lowest);
@@ -133,17 +104,12 @@ TEST(RandomPoints, CoordinatesCoverTheirWholeRangeAndNoMore) {
     }
 }
 
-TEST(RandomPoints, NextRandomStaysWithinFifteenBits) {
-    int lowest = 32767;
-    int highest = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const int value = nextRandom();
-        lowest = std::min(lowest, value);
-        highest = std::max(highest, value);
-    }
-    EXPECT_GE(lowest, 0);
-    EXPECT_LE(highest, 32767);
-    // Twenty thousand draws of a full 15-bit generator reach both ends closely.
-    EXPECT_LT(lowest, 16);
-    EXPECT_GT(highest, 32751);
+TEST(RandomPoints, ALaterStartupContinuesTheSequence) {
+    ReferenceRandom random = synchronisedReference();
+    scatterCloudPoints();
+    const std::vector<Vec3> before(cloudPoints, cloudPoints + kCloudPointCount);
+    referenceFill(random, 1.0);
+    scatterCloudPoints();
+    EXPECT_EQ(countMismatches(cloudPoints, referenceFill(random, 1.0)), 0);
+    EXPECT_GT(countMismatches(cloudPoints, before), 1900);
 }
