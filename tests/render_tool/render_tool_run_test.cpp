@@ -152,3 +152,22 @@ TEST_F(RenderToolRun, MissingFfmpegIsReportedBeforeAnyFrame) {
     EXPECT_NE(output.find("ffmpeg"), std::string::npos) << output;
     EXPECT_FALSE(fs::exists(video));
 }
+
+TEST_F(RenderToolRun, AFrameAtABlackOutIsBlackAndAFrameOfAParticleSceneIsNot) {
+    const fs::path blackOut = directory / "blackout.png";
+    const fs::path scene = directory / "scene.png";
+    ASSERT_EQ(runTool("--at 0.5 --out " + blackOut.string()).status, 0);
+    ASSERT_EQ(runTool("--at 148 --out " + scene.string()).status, 0);
+    const Image dark = readPng(blackOut);
+    const Image lit = readPng(scene);
+    ASSERT_EQ(dark.width, 800u);
+    ASSERT_EQ(lit.width, 800u);
+    std::size_t darkSum = 0;
+    std::size_t litSum = 0;
+    for (std::size_t i = 0; i < dark.rgb.size(); ++i) {
+        darkSum += dark.rgb[i];
+        litSum += lit.rgb[i];
+    }
+    EXPECT_EQ(darkSum, 0u) << "the opening black-out covers the whole picture";
+    EXPECT_GT(litSum, dark.rgb.size() * 40) << "the metaball scene shows between the bars";
+}
