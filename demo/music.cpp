@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/file_bytes.h"
 #include "platform/sound.h"
 
 float MusicClock = 0.0f;
@@ -19,35 +20,13 @@ static std::vector<unsigned char> trackBuffer;
 
 static constexpr const char* kTrackPath = "data/music/track.mp3";
 
-// Reads the whole file at `path` into `bytes`; false when it cannot be opened or read (a
-// directory, no permission, a read error).
-static bool readTrackFile(const char* const path, std::vector<unsigned char>* const bytes) {
-    std::FILE* const file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    bytes->clear();
-    unsigned char chunk[65536];
-    bool ok = true;
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof(chunk), file);
-        bytes->insert(bytes->end(), chunk, chunk + got);
-        if (got < sizeof(chunk)) {
-            ok = std::ferror(file) == 0;
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok;
-}
-
 void startMusic() {
     soundSetOutput(kSoundOutputDevice);
     soundInit(44100, 32, 0);
     // A later start-up (after a full-screen switch) keeps the stream that is already open and
     // playing: the music and the clock go on without a jump, and the file is not read again.
     if (musicStream == nullptr) {
-        if (!readTrackFile(kTrackPath, &trackBuffer)) {
+        if (!readFileBytes(kTrackPath, &trackBuffer)) {
             std::fputs("Error!\n", stdout);
             std::fputs("File Not Found\n", stdout);
             std::fflush(stdout);

@@ -4,27 +4,8 @@
 #include <png.h>
 #include <vector>
 
+#include "platform/file_bytes.h"
 #include "platform/gl.h"
-
-// Reads the whole file; false when it cannot be opened or read (a directory, no permission).
-static bool readWholeFile(const char* const path, std::vector<unsigned char>* const bytes) {
-    std::FILE* const file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    bool ok = true;
-    unsigned char chunk[65536];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof(chunk), file);
-        bytes->insert(bytes->end(), chunk, chunk + got);
-        if (got < sizeof(chunk)) {
-            ok = std::ferror(file) == 0;
-            break;
-        }
-    }
-    std::fclose(file);
-    return ok && !bytes->empty();
-}
 
 // Larger images are refused rather than risk an allocation the machine cannot make.
 static constexpr unsigned kMaxSide = 8192;
@@ -67,7 +48,8 @@ unsigned int pngBind(const char* const path, const int mipmapMode, const int tra
     std::vector<unsigned char> bytes;
     std::vector<unsigned char> rgba;
     PngInfo decoded;
-    if (path == nullptr || !readWholeFile(path, &bytes) || !decodePng(bytes, &rgba, &decoded)) {
+    if (path == nullptr || !readFileBytes(path, &bytes) || bytes.empty() ||
+        !decodePng(bytes, &rgba, &decoded)) {
         return 0;
     }
     if (info != nullptr) {
