@@ -11,10 +11,7 @@
 namespace {
 
 std::vector<SpriteRecord> drawMorphAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawCloudMorph();
-    return log.sprites();
+    return recordSceneSprites(drawCloudMorph, clock);
 }
 
 // How far the drawn points have gone from the wide cloud toward the compact one, on the

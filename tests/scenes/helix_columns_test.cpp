@@ -14,10 +14,7 @@ constexpr int kPerColumn = 2000;
 const float kAxes[2][2] = {{-13.0f, -30.0f}, {-1.0f, -15.0f}}; // x and z of each column
 
 std::vector<SpriteRecord> drawAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawHelixColumns();
-    return log.sprites();
+    return recordSceneSprites(drawHelixColumns, clock);
 }
 
 // The sprite's centre in eye space: the recorded model-view matrix applied to its position.

@@ -11,10 +11,7 @@
 namespace {
 
 std::vector<SpriteRecord> drawTunnelAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawParticleTunnel();
-    return log.sprites();
+    return recordSceneSprites(drawParticleTunnel, clock);
 }
 
 } // namespace

@@ -13,10 +13,7 @@
 namespace {
 
 std::vector<SpriteRecord> drawCloudAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawRisingCloud();
-    return log.sprites();
+    return recordSceneSprites(drawRisingCloud, clock);
 }
 
 } // namespace

@@ -12,10 +12,7 @@
 namespace {
 
 std::vector<SpriteRecord> drawRingsAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawSpectrumRings();
-    return log.sprites();
+    return recordSceneSprites(drawSpectrumRings, clock);
 }
 
 } // namespace

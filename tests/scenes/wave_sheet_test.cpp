@@ -11,10 +11,7 @@
 namespace {
 
 std::vector<SpriteRecord> drawSheetAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawWaveSheet();
-    return log.sprites();
+    return recordSceneSprites(drawWaveSheet, clock);
 }
 
 } // namespace

@@ -14,10 +14,7 @@ namespace {
 constexpr std::size_t kTube = 6000;
 
 std::vector<SpriteRecord> drawTubeAt(const float clock) {
-    MusicClock = clock;
-    SpriteLog log;
-    drawWobbleTube();
-    return log.sprites();
+    return recordSceneSprites(drawWobbleTube, clock);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "demo/music.h"
 #include "render/sprite.h"
 
 // Records every sprite drawn through drawSprite while it lives: the arguments and the
@@ -21,3 +22,11 @@ class SpriteLog {
     }
     std::vector<SpriteRecord> recorded;
 };
+
+// The sprites a scene routine draws at `clock` seconds of music.
+inline std::vector<SpriteRecord> recordSceneSprites(void (*scene)(), const float clock) {
+    MusicClock = clock;
+    SpriteLog log;
+    scene();
+    return log.sprites();
+}
