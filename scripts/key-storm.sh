@@ -126,15 +126,17 @@ hold() {
 other_keys=(a z m 1 9 space Return Tab BackSpace F2 F5 F11 F12 Home End Prior Next Insert
     Delete Shift_L Control_L Alt_L Caps_Lock KP_Enter minus period)
 
-# Moves the music forward a little (Up or Right), then back by more: over the run the clock
-# never gets near the end of the show, whatever the frame rate.
+# Up and Right pressed while Down is held: the keys act in the order Left, Right, Up, Down in
+# every frame, so Down's step back always wins and the clock never nears the end of the show,
+# however many frames a hold lasts (the frame rate is unbounded).
 seek_about() {
-    if [ $((RANDOM % 2)) -eq 0 ]; then
-        hold Right 100 600
-    else
-        hold Up 50 250
-    fi
-    hold Down 900 1500
+    local forward=Up
+    [ $((RANDOM % 2)) -eq 0 ] && forward=Right
+    xdotool keydown Down
+    random_sleep 30 150
+    hold $forward 100 800
+    random_sleep 30 150
+    xdotool keyup Down
 }
 
 one_action() {
@@ -155,8 +157,8 @@ one_action() {
         done
         wait_window "Vellomire Engine" 10 >/dev/null || check_alive "F1 burst"
         ;;
-    3) # an arrow held
-        local arrows=(Left Right Down Left Down)
+    3) # an arrow held (only the ones that move the music back: see seek_about)
+        local arrows=(Left Down Left)
         hold "${arrows[RANDOM % ${#arrows[@]}]}" 200 1500
         ;;
     4) seek_about ;;
