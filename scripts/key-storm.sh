@@ -141,7 +141,7 @@ seek_about() {
 
 one_action() {
     focus
-    case $((RANDOM % 12)) in
+    case $((RANDOM % 13)) in
     0 | 1) # F1, waited for
         f1_presses=$((f1_presses + 1))
         hold F1 120 250
@@ -190,6 +190,11 @@ one_action() {
             xdotool windowmap "$window" >/dev/null 2>&1
         ;;
     11) random_sleep 100 1000 ;; # let it draw
+    12) # F1 held past the keyboard's auto-repeat delay: repeated key-downs reach new windows
+        f1_presses=$((f1_presses + 1))
+        hold F1 700 1500
+        wait_window "Vellomire Engine" 10 >/dev/null || check_alive "F1 held"
+        ;;
     esac
     actions=$((actions + 1))
     check_alive "action $actions"
