@@ -115,3 +115,15 @@ TEST(GlErrors, StartingTheShowAgainInTheSameContextRaisesNoError) {
     EXPECT_EQ(drainGlErrors(), "") << "the last frame";
     setShowEndHandler(nullptr);
 }
+
+TEST(GlErrors, TheContextReportsErrorsSoTheChecksAboveCanFail) {
+    // A context made without error reporting would pass every check above unseen.
+    REQUIRE_HEADLESS_GL();
+    drainGlErrors();
+    glEnable(0x7FFF);
+    EXPECT_EQ(drainGlErrors(), "0x0500 ") << "an unknown capability";
+    glBegin(GL_QUADS);
+    glBegin(GL_QUADS);
+    glEnd();
+    EXPECT_EQ(drainGlErrors(), "0x0502 ") << "glBegin inside glBegin";
+}
