@@ -75,6 +75,12 @@ wait_window() {
     return 1
 }
 
+# xdotool's --sync waits for the window manager's answer; a window destroyed meanwhile (after
+# F1) never answers, so the wait is bounded.
+xdo_sync() {
+    timeout 5 xdotool "$@"
+}
+
 alive() {
     kill -0 "$program_pid" 2>/dev/null
 }
@@ -106,7 +112,7 @@ focus() {
         window=$id
         case "$windows_seen" in *" $id "*) ;; *) windows_seen="$windows_seen$id " ;; esac
     fi
-    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    xdo_sync windowactivate --sync "$window" >/dev/null 2>&1
 }
 
 # A random duration of $1 to $2 milliseconds, as seconds for sleep.
@@ -173,20 +179,20 @@ one_action() {
         hold "${other_keys[RANDOM % ${#other_keys[@]}]}" 20 400
         ;;
     8) # minimise, wait, restore
-        xdotool windowminimize --sync "$window" >/dev/null 2>&1
+        xdo_sync windowminimize --sync "$window" >/dev/null 2>&1
         random_sleep 200 1500
-        xdotool windowactivate --sync "$window" >/dev/null 2>&1 ||
+        xdo_sync windowactivate --sync "$window" >/dev/null 2>&1 ||
             xdotool windowmap "$window" >/dev/null 2>&1
         ;;
     9) # resize to a random size (in full screen the window manager may refuse)
-        xdotool windowsize --sync "$window" $((200 + RANDOM % 1000)) $((150 + RANDOM % 800)) \
+        xdo_sync windowsize --sync "$window" $((200 + RANDOM % 1000)) $((150 + RANDOM % 800)) \
             >/dev/null 2>&1
         ;;
     10) # a key pressed while minimised, then restored
-        xdotool windowminimize --sync "$window" >/dev/null 2>&1
+        xdo_sync windowminimize --sync "$window" >/dev/null 2>&1
         xdotool key F1 key Left
         random_sleep 100 500
-        xdotool windowactivate --sync "$window" >/dev/null 2>&1 ||
+        xdo_sync windowactivate --sync "$window" >/dev/null 2>&1 ||
             xdotool windowmap "$window" >/dev/null 2>&1
         ;;
     11) random_sleep 100 1000 ;; # let it draw
@@ -205,7 +211,7 @@ cd "$repo" || fail "no repository at $repo"
 program_pid=$!
 
 dialog=$(wait_window "Vellomire Settings" 15) || fail "no dialog"
-xdotool windowactivate --sync "$dialog" >/dev/null 2>&1
+xdo_sync windowactivate --sync "$dialog" >/dev/null 2>&1
 hold Return 200 300
 window=$(wait_window "Vellomire Engine" 15) || fail "no window after OK"
 sleep 1
