@@ -1,6 +1,7 @@
 #include "render/sprite.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "demo/startup.h"
@@ -96,6 +97,14 @@ SpriteDrawing spriteDrawing() {
     return spriteDrawingPath;
 }
 
+// Loads the matrices of one run: identity for clip-space vertices, the sprite's own otherwise.
+static void loadRunMatrices(const SpriteRun& run) {
+    glMatrixMode(GL_PROJECTION);
+    run.clipSpace ? glLoadIdentity() : glLoadMatrixf(run.projection);
+    glMatrixMode(GL_MODELVIEW);
+    run.clipSpace ? glLoadIdentity() : glLoadMatrixf(run.modelView);
+}
+
 void drawSpriteBatch(const SpriteBatch& batch) {
     if (batch.vertices.empty()) {
         return;
@@ -110,10 +119,8 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     }
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
-    glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glLoadIdentity();
     const SpriteVertex* const first = batch.vertices.data();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -121,14 +128,22 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     glVertexPointer(4, GL_FLOAT, sizeof(SpriteVertex), &first->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &first->s);
     glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), first->color);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch.vertices.size()));
+    const SpriteRun* previous = nullptr;
+    for (const SpriteRun& run : batch.runs) {
+        // Consecutive clip-space runs cannot occur (they merge), so every run loads its own.
+        if (previous == nullptr || !(previous->clipSpace && run.clipSpace)) {
+            loadRunMatrices(run);
+        }
+        glDrawArrays(GL_QUADS, run.first, run.count);
+        previous = &run;
+    }
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
     // A colour array leaves the current colour undefined: put back the one the sprites had.
     glColor4fv(batch.vertices.back().color);
     if (batch.textured != wasTextured) {
@@ -146,6 +161,7 @@ static void keepCapturedCopy(const SpriteBatch& batch) {
     copy.texture = batch.texture;
     copy.textured = batch.textured;
     copy.vertices.assign(batch.vertices.begin(), batch.vertices.end());
+    copy.runs.assign(batch.runs.begin(), batch.runs.end());
 }
 
 void flushSprites() {
@@ -157,6 +173,7 @@ void flushSprites() {
         keepCapturedCopy(pendingSprites);
     }
     pendingSprites.vertices.clear();
+    pendingSprites.runs.clear();
 }
 
 void captureSprites(const bool capture) {
@@ -173,8 +190,7 @@ void replayCapturedSprites() {
 
 enum class FrustumSide { Inside, Outside, Crossing };
 
-// Where a quad lies against the six clip planes. Quads that cross a plane are left to the
-// literal path: the clipper's result for them is not reproduced exactly from clip coordinates.
+// Where a quad lies against the six clip planes.
 static FrustumSide frustumSide(const ClipVertex* const corners) {
     unsigned allOutside = 0x3F;
     unsigned anyOutside = 0;
@@ -192,10 +208,35 @@ static FrustumSide frustumSide(const ClipVertex* const corners) {
     return anyOutside != 0 ? FrustumSide::Crossing : FrustumSide::Inside;
 }
 
+// The run that the next quad joins: the last one when it is drawn under the same matrices,
+// a new one otherwise.
+static SpriteRun& runFor(const bool clipSpace, const float* const modelView,
+                         const float* const projection) {
+    std::vector<SpriteRun>& runs = pendingSprites.runs;
+    if (!runs.empty()) {
+        SpriteRun& last = runs.back();
+        if (last.clipSpace && clipSpace) {
+            return last;
+        }
+        if (!last.clipSpace && !clipSpace &&
+            std::memcmp(last.modelView, modelView, sizeof(last.modelView)) == 0 &&
+            std::memcmp(last.projection, projection, sizeof(last.projection)) == 0) {
+            return last;
+        }
+    }
+    SpriteRun& run = runs.emplace_back();
+    run.first = static_cast<int>(pendingSprites.vertices.size());
+    run.clipSpace = clipSpace;
+    std::memcpy(run.modelView, modelView, sizeof(run.modelView));
+    std::memcpy(run.projection, projection, sizeof(run.projection));
+    return run;
+}
+
 // Adds one sprite to the pending batch, flushing first when its texture or texturing differs.
-// Returns false, adding nothing, for a sprite that crosses a clip plane (the literal path
-// draws it); a sprite wholly outside one plane is dropped, as the GL would draw nothing of it.
-static bool batchSprite(const Vec3 position, const float size, const GLuint texture) {
+// A quad inside every clip plane goes in as clip coordinates; one crossing a plane goes in as
+// object coordinates with its matrices, so the GL clips it as it would on its own; one wholly
+// outside a plane is dropped, as the GL would draw nothing of it.
+static void batchSprite(const Vec3 position, const float size, const GLuint texture) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     float projection[16];
@@ -208,13 +249,9 @@ static bool batchSprite(const Vec3 position, const float size, const GLuint text
     for (int c = 0; c < 4; ++c) {
         clipped[c] = toClipSpace(clip, corners[c]);
     }
-    switch (frustumSide(clipped)) {
-    case FrustumSide::Outside:
-        return true; // nothing of it is seen on either path
-    case FrustumSide::Crossing:
-        return false;
-    case FrustumSide::Inside:
-        break;
+    const FrustumSide side = frustumSide(clipped);
+    if (side == FrustumSide::Outside) {
+        return;
     }
     const bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
     if (!pendingSprites.vertices.empty() &&
@@ -223,19 +260,22 @@ static bool batchSprite(const Vec3 position, const float size, const GLuint text
     }
     pendingSprites.texture = texture;
     pendingSprites.textured = textured;
+    const bool clipSpace = side == FrustumSide::Inside;
+    runFor(clipSpace, m, projection).count += 4;
     float color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
     static constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int c = 0; c < 4; ++c) {
-        pendingSprites.vertices.push_back(SpriteVertex{clipped[c].x,
-                                                       clipped[c].y,
-                                                       clipped[c].z,
-                                                       clipped[c].w,
+        const ClipVertex v =
+            clipSpace ? clipped[c] : ClipVertex{corners[c].x, corners[c].y, corners[c].z, 1.0f};
+        pendingSprites.vertices.push_back(SpriteVertex{v.x,
+                                                       v.y,
+                                                       v.z,
+                                                       v.w,
                                                        kCornerTexCoords[c][0],
                                                        kCornerTexCoords[c][1],
                                                        {color[0], color[1], color[2], color[3]}});
     }
-    return true;
 }
 
 void drawSprite(const float x, const float y, const float z, const float size, const int slot) {
@@ -243,10 +283,8 @@ void drawSprite(const float x, const float y, const float z, const float size, c
         recordSprite(x, y, z, size, slot);
     }
     if (spriteDrawingPath == SpriteDrawing::Batched) {
-        if (batchSprite(Vec3{x, y, z}, size, spriteTexture(slot))) {
-            return;
-        }
-        flushSprites(); // keeps the order: the waiting sprites go first
+        batchSprite(Vec3{x, y, z}, size, spriteTexture(slot));
+        return;
     }
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
