@@ -66,8 +66,11 @@ static void drawSingleGlowQuad(const int sw, const int sh) {
     glEnd();
 }
 
+// Copies the lower-left width x height of the picture into the bound texture. Both textures
+// are made at their final size and format at start-up, so the copy replaces their contents
+// instead of re-creating their storage on every frame.
 static void copyIntoBoundTexture(const int width, const int height) {
-    glCopyTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGB, 0, 0, width, height, 0);
+    glCopyTexSubImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 0, 0, 0, 0, width, height);
 }
 
 // One blur pass along x (stepX 1) or y (stepY 1): the weighted centre tap replaces the
