@@ -179,13 +179,23 @@ void flushSprites() {
 void captureSprites(const bool capture) {
     flushSprites();
     capturingSprites = capture;
-    capturedCount = 0;
+    if (capture) {
+        capturedCount = 0; // a new capture forgets the last; stopping keeps it for replay
+    }
 }
 
 void replayCapturedSprites() {
     for (std::size_t i = 0; i < capturedCount; ++i) {
         drawSpriteBatch(capturedSprites[i]);
     }
+}
+
+int capturedSpriteCount() {
+    std::size_t vertices = 0;
+    for (std::size_t i = 0; i < capturedCount; ++i) {
+        vertices += capturedSprites[i].vertices.size();
+    }
+    return static_cast<int>(vertices / 4);
 }
 
 enum class FrustumSide { Inside, Outside, Crossing };

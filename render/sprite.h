@@ -25,11 +25,14 @@ SpriteDrawing spriteDrawing();
 // The frame calls it after every scene; nothing to do on the literal path.
 void flushSprites();
 
-// Keeps a copy of every batch flushed from now on (and forgets earlier ones), so that the same
-// geometry can be drawn again with no per-sprite work: the fill-rate floor of a frame.
+// With true: keeps a copy of every batch flushed from now on (and forgets earlier ones), so
+// that the same geometry can be drawn again with no per-sprite work: the fill-rate floor of a
+// frame. With false: stops keeping copies; those kept stay for replayCapturedSprites.
 void captureSprites(bool capture);
 // Draws the captured batches again, with the state of a flush.
 void replayCapturedSprites();
+// How many sprites the captured batches hold.
+int capturedSpriteCount();
 
 // What a sprite recorder sees of one drawSprite call: its arguments and the model-view
 // matrix in force (column-major, as GL returns it).
