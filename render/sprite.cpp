@@ -6,6 +6,7 @@
 
 #include "demo/startup.h"
 #include "platform/gl.h"
+#include "render/letterbox_band.h"
 #include "render/sprite_batch.h"
 
 static SpriteDrawing spriteDrawingPath = SpriteDrawing::Literal;
@@ -128,6 +129,12 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     glVertexPointer(4, GL_FLOAT, sizeof(SpriteVertex), &first->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &first->s);
     glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), first->color);
+    // Sprites never write depth, so under the letterbox they can only reach the picture
+    // through the glow's margin: a culled frame draws them on the scene rows alone.
+    const bool scissored = inCulledFrame();
+    if (scissored) {
+        scissorRows(kSceneRows);
+    }
     const SpriteRun* previous = nullptr;
     for (const SpriteRun& run : batch.runs) {
         // Consecutive clip-space runs cannot occur (they merge), so every run loads its own.
@@ -136,6 +143,9 @@ void drawSpriteBatch(const SpriteBatch& batch) {
         }
         glDrawArrays(GL_QUADS, run.first, run.count);
         previous = &run;
+    }
+    if (scissored) {
+        disableRowScissor();
     }
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);

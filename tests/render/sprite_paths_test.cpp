@@ -8,6 +8,7 @@
 #include "demo/startup.h"
 #include "platform/gl.h"
 #include "platform/sound.h"
+#include "render/letterbox_band.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "tests/support/headless_picture.h"
@@ -76,6 +77,71 @@ TEST_F(SpritePaths, BatchedPicturesMatchTheLiteralOnesForEveryScene) {
             EXPECT_LE(difference.maxLevel, 2) << "scene " << rule.scene;
         }
     }
+}
+
+// Skipping the rows under the letterbox must not change one pixel of the finished picture,
+// and must leave the scissor test as it found it.
+TEST_F(SpritePaths, CulledFramesMatchFullFramesForEveryScene) {
+    REQUIRE_HEADLESS_GL();
+    Vec3 savedCloud[kCloudPointCount];
+    glScissor(3, 4, 50, 60);
+    for (const SceneRule& rule : SceneTimeline) {
+        const double clock = rule.start + (rule.end - rule.start) * 0.3;
+        std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
+        CurrentScene = rule.scene;
+        setLetterboxCulling(false);
+        const Picture full = frameAt(clock, SpriteDrawing::Batched);
+        std::memcpy(cloudPoints, savedCloud, sizeof(savedCloud));
+        CurrentScene = rule.scene;
+        setLetterboxCulling(true);
+        const Picture culled = frameAt(clock, SpriteDrawing::Batched);
+        const PictureDifference difference = compare(full, culled);
+        EXPECT_EQ(difference.pixels, 0) << "scene " << rule.scene << " at " << clock << " s";
+    }
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    GLint box[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0], 3);
+    EXPECT_EQ(box[1], 4);
+    EXPECT_EQ(box[2], 50);
+    EXPECT_EQ(box[3], 60);
+    setSpriteDrawing(SpriteDrawing::Literal);
+}
+
+// Geometry nearer than the bars' depth shows through them: a culled frame must then still make
+// the glow under the bars.
+void drawNearQuadUnderTheTopBar() {
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glColor3f(0.2f, 0.9f, 0.4f);
+    glBegin(GL_QUADS);
+    glVertex3f(-0.5f, 0.35f, -1.5f);
+    glVertex3f(0.5f, 0.35f, -1.5f);
+    glVertex3f(0.5f, 0.6f, -1.5f);
+    glVertex3f(-0.5f, 0.6f, -1.5f);
+    glEnd();
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+Picture nearQuadFrame(const bool culling) {
+    setLetterboxCulling(culling);
+    soundSetSteppedTime(30.0);
+    drawFrameUsing(drawNearQuadUnderTheTopBar);
+    return readPicture();
+}
+
+TEST_F(SpritePaths, GeometryShowingThroughTheBarsIsNotCulled) {
+    REQUIRE_HEADLESS_GL();
+    const Picture full = nearQuadFrame(false);
+    const Picture culled = nearQuadFrame(true);
+    int litUnderBar = 0;
+    for (int x = 0; x < kPictureWidth; ++x) {
+        const std::uint8_t* const p = full.at(x, 100); // a row under the top bar
+        litUnderBar += (p[0] | p[1] | p[2]) != 0 ? 1 : 0;
+    }
+    EXPECT_GT(litUnderBar, 100) << "the quad shows through the bar";
+    EXPECT_EQ(compare(full, culled).pixels, 0);
 }
 
 TEST_F(SpritePaths, AFlushLeavesTheStateOfTheLiteralPathAndTheColour) {
