@@ -125,10 +125,8 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     const SpriteVertex* const first = batch.vertices.data();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(4, GL_FLOAT, sizeof(SpriteVertex), &first->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &first->s);
-    glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), first->color);
     // Sprites never write depth, so under the letterbox they can only reach the picture
     // through the glow's margin: a culled frame draws them on the scene rows alone.
     const bool scissored = inCulledFrame();
@@ -141,21 +139,21 @@ void drawSpriteBatch(const SpriteBatch& batch) {
         if (previous == nullptr || !(previous->clipSpace && run.clipSpace)) {
             loadRunMatrices(run);
         }
+        // The colour stays a current value as on the literal path: a colour array is
+        // interpolated differently and rounds some colours to the next level.
+        glColor4fv(run.color);
         glDrawArrays(GL_QUADS, run.first, run.count);
         previous = &run;
     }
     if (scissored) {
         disableRowScissor();
     }
-    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    // A colour array leaves the current colour undefined: put back the one the sprites had.
-    glColor4fv(batch.vertices.back().color);
     if (batch.textured != wasTextured) {
         wasTextured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
     }
@@ -231,9 +229,9 @@ static FrustumSide frustumSide(const ClipVertex* const corners) {
 // The run that the next quad joins: the last one when it is drawn under the same matrices,
 // a new one otherwise.
 static SpriteRun& runFor(const bool clipSpace, const float* const modelView,
-                         const float* const projection) {
+                         const float* const projection, const float* const color) {
     std::vector<SpriteRun>& runs = pendingSprites.runs;
-    if (!runs.empty()) {
+    if (!runs.empty() && std::memcmp(runs.back().color, color, sizeof(runs.back().color)) == 0) {
         SpriteRun& last = runs.back();
         if (last.clipSpace && clipSpace) {
             return last;
@@ -249,6 +247,7 @@ static SpriteRun& runFor(const bool clipSpace, const float* const modelView,
     run.clipSpace = clipSpace;
     std::memcpy(run.modelView, modelView, sizeof(run.modelView));
     std::memcpy(run.projection, projection, sizeof(run.projection));
+    std::memcpy(run.color, color, sizeof(run.color));
     return run;
 }
 
@@ -281,20 +280,15 @@ static void batchSprite(const Vec3 position, const float size, const GLuint text
     pendingSprites.texture = texture;
     pendingSprites.textured = textured;
     const bool clipSpace = side == FrustumSide::Inside;
-    runFor(clipSpace, m, projection).count += 4;
     float color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
+    runFor(clipSpace, m, projection, color).count += 4;
     static constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int c = 0; c < 4; ++c) {
         const ClipVertex v =
             clipSpace ? clipped[c] : ClipVertex{corners[c].x, corners[c].y, corners[c].z, 1.0f};
-        pendingSprites.vertices.push_back(SpriteVertex{v.x,
-                                                       v.y,
-                                                       v.z,
-                                                       v.w,
-                                                       kCornerTexCoords[c][0],
-                                                       kCornerTexCoords[c][1],
-                                                       {color[0], color[1], color[2], color[3]}});
+        pendingSprites.vertices.push_back(
+            SpriteVertex{v.x, v.y, v.z, v.w, kCornerTexCoords[c][0], kCornerTexCoords[c][1]});
     }
 }
 
