@@ -26,10 +26,6 @@ static int truncatedCount(const float value, const int limit) {
 static constexpr int kMaxBlurRadius = 400;
 static constexpr int kMaxContrastPasses = 64;
 static constexpr int kMaxGlowAdditions = 256;
-// The widest blur whose reach stays inside the rows a culled frame works on: the open rows
-// read half-size rows 87 to 212, which read up to the blur's reach beyond them, inside the
-// half-size rows worked on (79 to 219).
-static constexpr int kCulledBlurReach = 6;
 
 static GLuint createRectangleTexture(const int width, const int height,
                                      const unsigned char* const zeros) {

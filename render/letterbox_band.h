@@ -10,13 +10,14 @@ struct PictureRows {
 };
 inline constexpr PictureRows kOpenPictureRows{175, 425};
 
-// The rows the scene draws (and the glow copies) in a culled frame, and the half-size rows
-// the glow works on.
-inline constexpr int kSceneRowMargin = 24;
-inline constexpr PictureRows kSceneRows{kOpenPictureRows.first - kSceneRowMargin,
-                                        kOpenPictureRows.end + kSceneRowMargin};
-inline constexpr PictureRows kGlowHalfRows{(kOpenPictureRows.first - 16) / 2,
-                                           (kOpenPictureRows.end + 16) / 2};
+// The rows the scene's sprites draw (and the glow copies) in a culled frame, and the half-size
+// rows the glow works on. The open rows show half-size rows 87 to 212 stretched; those are
+// blurred from rows up to the blur's reach beyond them (inside 83 to 215 for a reach of 3),
+// which are downscaled from picture rows 166 to 431.
+inline constexpr PictureRows kSceneRows{kOpenPictureRows.first - 10, kOpenPictureRows.end + 10};
+inline constexpr PictureRows kGlowHalfRows{(kOpenPictureRows.first - 8) / 2,
+                                           (kOpenPictureRows.end + 8) / 2};
+inline constexpr int kCulledBlurReach = 3;
 
 // Whether frames skip the rows under the letterbox (on by default). Off draws them in full:
 // the same finished picture, at the cost of the hidden rows.

@@ -168,6 +168,40 @@ Picture nearQuadFrame(const bool culling) {
     return readPicture();
 }
 
+// Dark untextured sprites along both edges of the open band, just under the bars, where the
+// glow reads them to make the band's outer rows.
+void drawSpritesAlongTheBandEdges() {
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0.05f, 0.05f, 0.05f);
+    for (int i = -40; i <= 40; ++i) {
+        const float x = 0.1f * static_cast<float>(i);
+        drawSprite(x, -1.78f, -10.0f, 0.05f, 4);
+        drawSprite(x, 1.78f, -10.0f, 0.05f, 4);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
+}
+
+Picture bandEdgeFrame(const bool culling) {
+    setSpriteDrawing(SpriteDrawing::Batched);
+    setLetterboxCulling(culling);
+    soundSetSteppedTime(30.0);
+    drawFrameUsing(drawSpritesAlongTheBandEdges);
+    setSpriteDrawing(SpriteDrawing::Literal);
+    return readPicture();
+}
+
+TEST_F(SpritePaths, SpritesJustUnderTheBarsStillReachTheBandThroughTheGlow) {
+    REQUIRE_HEADLESS_GL();
+    // A frame without the sprites first, so that nothing of them lingers in the glow's
+    // textures from an earlier frame.
+    setLetterboxCulling(false);
+    drawFrameUsing([] {});
+    const Picture culled = bandEdgeFrame(true);
+    const Picture full = bandEdgeFrame(false);
+    EXPECT_EQ(compare(full, culled).pixels, 0);
+}
+
 TEST_F(SpritePaths, GeometryShowingThroughTheBarsIsNotCulled) {
     REQUIRE_HEADLESS_GL();
     const Picture full = nearQuadFrame(false);
