@@ -135,7 +135,7 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     }
     const SpriteRun* previous = nullptr;
     for (const SpriteRun& run : batch.runs) {
-        // Consecutive clip-space runs cannot occur (they merge), so every run loads its own.
+        // Clip-space runs next to each other (split by a colour change) share the identities.
         if (previous == nullptr || !(previous->clipSpace && run.clipSpace)) {
             loadRunMatrices(run);
         }
@@ -226,25 +226,30 @@ static FrustumSide frustumSide(const ClipVertex* const corners) {
     return anyOutside != 0 ? FrustumSide::Crossing : FrustumSide::Inside;
 }
 
-// The run that the next quad joins: the last one when it is drawn under the same matrices,
-// a new one otherwise.
-static SpriteRun& runFor(const bool clipSpace, const float* const modelView,
+static bool sameMatrices(const SpriteRun& run, const float* const modelView,
+                         const float* const projection) {
+    return std::memcmp(run.modelView, modelView, sizeof(run.modelView)) == 0 &&
+           std::memcmp(run.projection, projection, sizeof(run.projection)) == 0;
+}
+
+// The run the next quad joins: the last one when the colour is the same and both are in clip
+// coordinates (a quad inside the view), or both in object coordinates under the same matrices
+// (a quad crossing a clip plane). Otherwise a new run. Inside and crossing quads never share a
+// draw: the GL sends a draw with any clipped vertex down its clipping pipeline, which splits
+// every quad of it into triangles differently from a draw with none, and the texels then
+// land a pixel apart here and there.
+static SpriteRun& runFor(const bool inside, const float* const modelView,
                          const float* const projection, const float* const color) {
     std::vector<SpriteRun>& runs = pendingSprites.runs;
     if (!runs.empty() && std::memcmp(runs.back().color, color, sizeof(runs.back().color)) == 0) {
         SpriteRun& last = runs.back();
-        if (last.clipSpace && clipSpace) {
-            return last;
-        }
-        if (!last.clipSpace && !clipSpace &&
-            std::memcmp(last.modelView, modelView, sizeof(last.modelView)) == 0 &&
-            std::memcmp(last.projection, projection, sizeof(last.projection)) == 0) {
+        if (last.clipSpace ? inside : !inside && sameMatrices(last, modelView, projection)) {
             return last;
         }
     }
     SpriteRun& run = runs.emplace_back();
     run.first = static_cast<int>(pendingSprites.vertices.size());
-    run.clipSpace = clipSpace;
+    run.clipSpace = inside;
     std::memcpy(run.modelView, modelView, sizeof(run.modelView));
     std::memcpy(run.projection, projection, sizeof(run.projection));
     std::memcpy(run.color, color, sizeof(run.color));
@@ -252,9 +257,8 @@ static SpriteRun& runFor(const bool clipSpace, const float* const modelView,
 }
 
 // Adds one sprite to the pending batch, flushing first when its texture or texturing differs.
-// A quad inside every clip plane goes in as clip coordinates; one crossing a plane goes in as
-// object coordinates with its matrices, so the GL clips it as it would on its own; one wholly
-// outside a plane is dropped, as the GL would draw nothing of it.
+// Its quad goes in as clip coordinates or as object coordinates with its matrices (runFor);
+// a quad wholly outside one clip plane is dropped, as the GL would draw nothing of it.
 static void batchSprite(const Vec3 position, const float size, const GLuint texture) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
@@ -279,10 +283,11 @@ static void batchSprite(const Vec3 position, const float size, const GLuint text
     }
     pendingSprites.texture = texture;
     pendingSprites.textured = textured;
-    const bool clipSpace = side == FrustumSide::Inside;
     float color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
-    runFor(clipSpace, m, projection, color).count += 4;
+    SpriteRun& run = runFor(side == FrustumSide::Inside, m, projection, color);
+    run.count += 4;
+    const bool clipSpace = run.clipSpace;
     static constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int c = 0; c < 4; ++c) {
         const ClipVertex v =

@@ -12,10 +12,13 @@ void drawSprite(float x, float y, float z, float size, int slot);
 void drawBillboard(Vec3 position, float size);
 
 // How drawSprite reaches the GL. Literal: one immediate-mode quad per call with its state
-// changes around it. Batched: the quads are collected (corners in eye space, from the
-// model-view matrix in force at each call) and drawn by flushSprites in one vertex-array draw
-// per texture, with the state set once; the picture is the same. The library starts literal;
-// the program and the render tool choose batched.
+// changes around it. Batched: the quads are collected and drawn by flushSprites in one
+// vertex-array draw per run of sprites, with the state set once per texture. A quad inside the
+// view goes in as the clip coordinates the GL would compute from the matrices in force at its
+// call (drawn with identity matrices); a quad crossing a clip plane goes in as its corners with
+// those matrices, so the GL clips it exactly as on its own; a quad wholly outside is dropped.
+// The colour stays a current value per run. The picture is the same, pixel for pixel. The
+// library starts literal; the program and the render tool choose batched.
 enum class SpriteDrawing { Literal, Batched };
 void setSpriteDrawing(SpriteDrawing drawing);
 SpriteDrawing spriteDrawing();
