@@ -6,6 +6,7 @@
 #include "metaballs/metaball_scene.h"
 #include "platform/gl.h"
 #include "render/glow.h"
+#include "render/letterbox_band.h"
 #include "render/overlay.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
@@ -84,6 +85,8 @@ void drawFrame() {
 void drawFrameUsing(void (*const drawPicture)()) {
     readMusicClock();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The rows the letterbox covers are skipped up to the letterbox itself.
+    const bool culled = beginCulledFrame();
     drawPicture();
     flushSprites();
     CurrentScene = chooseScene(MusicClock, CurrentScene);
@@ -91,6 +94,7 @@ void drawFrameUsing(void (*const drawPicture)()) {
     drawOverlayCaptions();
     drawBlackoutCaptions();
     drawLetterbox();
+    endCulledFrame(culled);
     copySpectrum();
     if (MusicClock > kShowEnd) {
         showEndHandler();

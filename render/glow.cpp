@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gl.h"
+#include "render/letterbox_band.h"
 
 const int GlowWidth = 800;
 const int GlowHeight = 600;
@@ -66,8 +67,15 @@ static void drawSingleGlowQuad(const int sw, const int sh) {
     glEnd();
 }
 
-static void copyIntoBoundTexture(const int width, const int height) {
-    glCopyTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGB, 0, 0, width, height, 0);
+// Copies rows [first, end) of the lower-left width x height of the picture into the same rows
+// of the bound texture. Both textures are made at their final size and format at start-up, so
+// the copy replaces their contents instead of re-creating their storage on every frame.
+static void copyIntoBoundTexture(const int width, const int height, const PictureRows rows) {
+    const int first = rows.first < 0 ? 0 : rows.first;
+    const int end = rows.end > height ? height : rows.end;
+    if (end > first) {
+        glCopyTexSubImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 0, first, 0, first, width, end - first);
+    }
 }
 
 // One blur pass along x (stepX 1) or y (stepY 1): the weighted centre tap replaces the
@@ -95,12 +103,23 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     // The k = 1, 2, ... with k < glowGain.
     const int additions = truncatedCount(std::ceil(glowGain) - 1.0f, kMaxGlowAdditions);
 
+    // Under the letterbox only the rows that feed the open band are worked on: the scene's
+    // rows with their margin, the half-size rows the blur reads for them, the open rows.
+    const bool culled = inCulledFrame() && m <= kCulledBlurReach && !sceneShowsThroughBars();
+    if (culled) {
+        scissorRows(kGlowHalfRows);
+    }
+    const PictureRows allFull{0, H};
+    const PictureRows allHalf{0, h};
+    const PictureRows fullRows = culled ? kSceneRows : allFull;
+    const PictureRows halfRows = culled ? kGlowHalfRows : allHalf;
+
     glEnable(GL_TEXTURE_RECTANGLE_ARB);
     glColor3f(1.0f, 1.0f, 1.0f);
     glDisable(GL_DEPTH_TEST);
 
     glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowFullTexture);
-    copyIntoBoundTexture(W, H);
+    copyIntoBoundTexture(W, H, fullRows);
 
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
@@ -127,15 +146,18 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     glEnd();
 
     glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowHalfTexture);
-    copyIntoBoundTexture(w, h);
+    copyIntoBoundTexture(w, h, halfRows);
 
     glColor4f(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
     blurPass(w, h, m, 1, 0);
-    copyIntoBoundTexture(w, h);
+    copyIntoBoundTexture(w, h, halfRows);
     blurPass(w, h, m, 0, 1);
-    copyIntoBoundTexture(w, h);
+    copyIntoBoundTexture(w, h, halfRows);
 
     glViewport(0, 0, W, H);
+    if (culled) {
+        scissorRows(kOpenPictureRows);
+    }
 
     // The blurred image stretched over the picture, then added again while k < glowGain.
     glDisable(GL_BLEND);
@@ -157,6 +179,9 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 
+    if (culled) {
+        disableRowScissor();
+    }
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

@@ -1,10 +1,12 @@
 #include "render/sprite.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "demo/startup.h"
 #include "platform/gl.h"
+#include "render/letterbox_band.h"
 #include "render/sprite_batch.h"
 
 static SpriteDrawing spriteDrawingPath = SpriteDrawing::Literal;
@@ -96,6 +98,14 @@ SpriteDrawing spriteDrawing() {
     return spriteDrawingPath;
 }
 
+// Loads the matrices of one run: identity for clip-space vertices, the sprite's own otherwise.
+static void loadRunMatrices(const SpriteRun& run) {
+    glMatrixMode(GL_PROJECTION);
+    run.clipSpace ? glLoadIdentity() : glLoadMatrixf(run.projection);
+    glMatrixMode(GL_MODELVIEW);
+    run.clipSpace ? glLoadIdentity() : glLoadMatrixf(run.modelView);
+}
+
 void drawSpriteBatch(const SpriteBatch& batch) {
     if (batch.vertices.empty()) {
         return;
@@ -110,27 +120,40 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     }
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
-    glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-    glLoadIdentity();
     const SpriteVertex* const first = batch.vertices.data();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnableClientState(GL_COLOR_ARRAY);
     glVertexPointer(4, GL_FLOAT, sizeof(SpriteVertex), &first->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(SpriteVertex), &first->s);
-    glColorPointer(4, GL_FLOAT, sizeof(SpriteVertex), first->color);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(batch.vertices.size()));
-    glDisableClientState(GL_COLOR_ARRAY);
+    // Sprites never write depth, so under the letterbox they can only reach the picture
+    // through the glow's margin: a culled frame draws them on the scene rows alone.
+    const bool scissored = inCulledFrame();
+    if (scissored) {
+        scissorRows(kSceneRows);
+    }
+    const SpriteRun* previous = nullptr;
+    for (const SpriteRun& run : batch.runs) {
+        // Clip-space runs next to each other (split by a colour change) share the identities.
+        if (previous == nullptr || !(previous->clipSpace && run.clipSpace)) {
+            loadRunMatrices(run);
+        }
+        // The colour stays a current value as on the literal path: a colour array is
+        // interpolated differently and rounds some colours to the next level.
+        glColor4fv(run.color);
+        glDrawArrays(GL_QUADS, run.first, run.count);
+        previous = &run;
+    }
+    if (scissored) {
+        disableRowScissor();
+    }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
-    glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    // A colour array leaves the current colour undefined: put back the one the sprites had.
-    glColor4fv(batch.vertices.back().color);
+    glPopMatrix();
     if (batch.textured != wasTextured) {
         wasTextured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
     }
@@ -146,6 +169,7 @@ static void keepCapturedCopy(const SpriteBatch& batch) {
     copy.texture = batch.texture;
     copy.textured = batch.textured;
     copy.vertices.assign(batch.vertices.begin(), batch.vertices.end());
+    copy.runs.assign(batch.runs.begin(), batch.runs.end());
 }
 
 void flushSprites() {
@@ -157,12 +181,15 @@ void flushSprites() {
         keepCapturedCopy(pendingSprites);
     }
     pendingSprites.vertices.clear();
+    pendingSprites.runs.clear();
 }
 
 void captureSprites(const bool capture) {
     flushSprites();
     capturingSprites = capture;
-    capturedCount = 0;
+    if (capture) {
+        capturedCount = 0; // a new capture forgets the last; stopping keeps it for replay
+    }
 }
 
 void replayCapturedSprites() {
@@ -171,10 +198,17 @@ void replayCapturedSprites() {
     }
 }
 
+int capturedSpriteCount() {
+    std::size_t vertices = 0;
+    for (std::size_t i = 0; i < capturedCount; ++i) {
+        vertices += capturedSprites[i].vertices.size();
+    }
+    return static_cast<int>(vertices / 4);
+}
+
 enum class FrustumSide { Inside, Outside, Crossing };
 
-// Where a quad lies against the six clip planes. Quads that cross a plane are left to the
-// literal path: the clipper's result for them is not reproduced exactly from clip coordinates.
+// Where a quad lies against the six clip planes.
 static FrustumSide frustumSide(const ClipVertex* const corners) {
     unsigned allOutside = 0x3F;
     unsigned anyOutside = 0;
@@ -192,10 +226,40 @@ static FrustumSide frustumSide(const ClipVertex* const corners) {
     return anyOutside != 0 ? FrustumSide::Crossing : FrustumSide::Inside;
 }
 
+static bool sameMatrices(const SpriteRun& run, const float* const modelView,
+                         const float* const projection) {
+    return std::memcmp(run.modelView, modelView, sizeof(run.modelView)) == 0 &&
+           std::memcmp(run.projection, projection, sizeof(run.projection)) == 0;
+}
+
+// The run the next quad joins: the last one when the colour is the same and both are in clip
+// coordinates (a quad inside the view), or both in object coordinates under the same matrices
+// (a quad crossing a clip plane). Otherwise a new run. Inside and crossing quads never share a
+// draw: the GL sends a draw with any clipped vertex down its clipping pipeline, which splits
+// every quad of it into triangles differently from a draw with none, and the texels then
+// land a pixel apart here and there.
+static SpriteRun& runFor(const bool inside, const float* const modelView,
+                         const float* const projection, const float* const color) {
+    std::vector<SpriteRun>& runs = pendingSprites.runs;
+    if (!runs.empty() && std::memcmp(runs.back().color, color, sizeof(runs.back().color)) == 0) {
+        SpriteRun& last = runs.back();
+        if (last.clipSpace ? inside : !inside && sameMatrices(last, modelView, projection)) {
+            return last;
+        }
+    }
+    SpriteRun& run = runs.emplace_back();
+    run.first = static_cast<int>(pendingSprites.vertices.size());
+    run.clipSpace = inside;
+    std::memcpy(run.modelView, modelView, sizeof(run.modelView));
+    std::memcpy(run.projection, projection, sizeof(run.projection));
+    std::memcpy(run.color, color, sizeof(run.color));
+    return run;
+}
+
 // Adds one sprite to the pending batch, flushing first when its texture or texturing differs.
-// Returns false, adding nothing, for a sprite that crosses a clip plane (the literal path
-// draws it); a sprite wholly outside one plane is dropped, as the GL would draw nothing of it.
-static bool batchSprite(const Vec3 position, const float size, const GLuint texture) {
+// Its quad goes in as clip coordinates or as object coordinates with its matrices (runFor);
+// a quad wholly outside one clip plane is dropped, as the GL would draw nothing of it.
+static void batchSprite(const Vec3 position, const float size, const GLuint texture) {
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     float projection[16];
@@ -208,13 +272,9 @@ static bool batchSprite(const Vec3 position, const float size, const GLuint text
     for (int c = 0; c < 4; ++c) {
         clipped[c] = toClipSpace(clip, corners[c]);
     }
-    switch (frustumSide(clipped)) {
-    case FrustumSide::Outside:
-        return true; // nothing of it is seen on either path
-    case FrustumSide::Crossing:
-        return false;
-    case FrustumSide::Inside:
-        break;
+    const FrustumSide side = frustumSide(clipped);
+    if (side == FrustumSide::Outside) {
+        return;
     }
     const bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
     if (!pendingSprites.vertices.empty() &&
@@ -225,17 +285,16 @@ static bool batchSprite(const Vec3 position, const float size, const GLuint text
     pendingSprites.textured = textured;
     float color[4];
     glGetFloatv(GL_CURRENT_COLOR, color);
+    SpriteRun& run = runFor(side == FrustumSide::Inside, m, projection, color);
+    run.count += 4;
+    const bool clipSpace = run.clipSpace;
     static constexpr float kCornerTexCoords[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
     for (int c = 0; c < 4; ++c) {
-        pendingSprites.vertices.push_back(SpriteVertex{clipped[c].x,
-                                                       clipped[c].y,
-                                                       clipped[c].z,
-                                                       clipped[c].w,
-                                                       kCornerTexCoords[c][0],
-                                                       kCornerTexCoords[c][1],
-                                                       {color[0], color[1], color[2], color[3]}});
+        const ClipVertex v =
+            clipSpace ? clipped[c] : ClipVertex{corners[c].x, corners[c].y, corners[c].z, 1.0f};
+        pendingSprites.vertices.push_back(
+            SpriteVertex{v.x, v.y, v.z, v.w, kCornerTexCoords[c][0], kCornerTexCoords[c][1]});
     }
-    return true;
 }
 
 void drawSprite(const float x, const float y, const float z, const float size, const int slot) {
@@ -243,10 +302,8 @@ void drawSprite(const float x, const float y, const float z, const float size, c
         recordSprite(x, y, z, size, slot);
     }
     if (spriteDrawingPath == SpriteDrawing::Batched) {
-        if (batchSprite(Vec3{x, y, z}, size, spriteTexture(slot))) {
-            return;
-        }
-        flushSprites(); // keeps the order: the waiting sprites go first
+        batchSprite(Vec3{x, y, z}, size, spriteTexture(slot));
+        return;
     }
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

@@ -12,10 +12,13 @@ void drawSprite(float x, float y, float z, float size, int slot);
 void drawBillboard(Vec3 position, float size);
 
 // How drawSprite reaches the GL. Literal: one immediate-mode quad per call with its state
-// changes around it. Batched: the quads are collected (corners in eye space, from the
-// model-view matrix in force at each call) and drawn by flushSprites in one vertex-array draw
-// per texture, with the state set once; the picture is the same. The library starts literal;
-// the program and the render tool choose batched.
+// changes around it. Batched: the quads are collected and drawn by flushSprites in one
+// vertex-array draw per run of sprites, with the state set once per texture. A quad inside the
+// view goes in as the clip coordinates the GL would compute from the matrices in force at its
+// call (drawn with identity matrices); a quad crossing a clip plane goes in as its corners with
+// those matrices, so the GL clips it exactly as on its own; a quad wholly outside is dropped.
+// The colour stays a current value per run. The picture is the same, pixel for pixel. The
+// library starts literal; the program and the render tool choose batched.
 enum class SpriteDrawing { Literal, Batched };
 void setSpriteDrawing(SpriteDrawing drawing);
 SpriteDrawing spriteDrawing();
@@ -25,11 +28,14 @@ SpriteDrawing spriteDrawing();
 // The frame calls it after every scene; nothing to do on the literal path.
 void flushSprites();
 
-// Keeps a copy of every batch flushed from now on (and forgets earlier ones), so that the same
-// geometry can be drawn again with no per-sprite work: the fill-rate floor of a frame.
+// With true: keeps a copy of every batch flushed from now on (and forgets earlier ones), so
+// that the same geometry can be drawn again with no per-sprite work: the fill-rate floor of a
+// frame. With false: stops keeping copies; those kept stay for replayCapturedSprites.
 void captureSprites(bool capture);
 // Draws the captured batches again, with the state of a flush.
 void replayCapturedSprites();
+// How many sprites the captured batches hold.
+int capturedSpriteCount();
 
 // What a sprite recorder sees of one drawSprite call: its arguments and the model-view
 // matrix in force (column-major, as GL returns it).
