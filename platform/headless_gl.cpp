@@ -83,6 +83,8 @@ void destroyHeadlessGl(HeadlessGl* gl) {
     }
     eglMakeCurrent(gl->display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(gl->display, gl->context);
-    eglTerminate(gl->display);
+    // The display stays initialised: EGL keeps one per process, a later context reuses it, and
+    // terminating it would unload the GL driver while the driver's own bookkeeping is still live.
+    eglReleaseThread();
     delete gl;
 }

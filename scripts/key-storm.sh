@@ -40,6 +40,12 @@ RANDOM=$seed
 work=$(mktemp -d)
 openbox >/dev/null 2>&1 &
 wm=$!
+# Waits until the window manager has taken the screen: a window mapped before that may be
+# left without a frame or focus.
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.2
+done
 program_pid=
 cleanup() {
     if [ -n "$program_pid" ]; then
