@@ -7,7 +7,9 @@
 
 // Path of a committed file, from the repository root.
 inline std::string committedPath(const std::string& relative) {
-    return std::string(VELLOMIRE_SOURCE_DIR) + "/" + relative;
+    std::string path = VELLOMIRE_SOURCE_DIR;
+    path.append("/").append(relative);
+    return path;
 }
 
 // Reads and decodes a committed PNG, failing the test when that is not possible.

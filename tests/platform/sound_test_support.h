@@ -14,7 +14,9 @@ inline constexpr int kToneBin = 20;
 inline constexpr int kToneLengthMs = 3000;
 
 inline std::string fixturePath(const char* const name) {
-    return std::string(VELLOMIRE_SOURCE_DIR) + "/tests/fixtures/" + name;
+    std::string path = VELLOMIRE_SOURCE_DIR;
+    path.append("/tests/fixtures/").append(name);
+    return path;
 }
 
 inline std::vector<unsigned char> readFixture(const char* const name) {
