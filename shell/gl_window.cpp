@@ -61,18 +61,7 @@ void setSwapInterval() {
 
 // Releases what createRenderWindow had acquired when a later step fails.
 int abandonWindow(RenderWindow* const w) {
-    if (w->renderContext != nullptr) {
-        SDL_GL_MakeCurrent(w->window, nullptr);
-        SDL_GL_DeleteContext(w->renderContext);
-        w->renderContext = nullptr;
-    }
-    discardMessages(w->window);
-    setWindowUserData(w->window, nullptr);
-    SDL_DestroyWindow(w->window);
-    w->window = nullptr;
-    if (w->fullScreen != 0) {
-        SDL_ShowCursor(SDL_ENABLE);
-    }
+    destroyRenderWindow(w);
     return 0;
 }
 
