@@ -38,14 +38,9 @@ fi
 echo "key storm: $seconds s, seed $seed, program $program"
 RANDOM=$seed
 work=$(mktemp -d)
-openbox >/dev/null 2>&1 &
-wm=$!
-# Waits until the window manager has taken the screen: a window mapped before that may be
-# left without a frame or focus.
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.2
-done
+# shellcheck source=tests/shell/x_session.sh
+source "$(dirname "$0")/../tests/shell/x_session.sh"
+start_window_manager
 program_pid=
 cleanup() {
     if [ -n "$program_pid" ]; then

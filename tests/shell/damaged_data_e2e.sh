@@ -24,14 +24,9 @@ if [ -z "${VELLOMIRE_E2E_INSIDE:-}" ]; then
 fi
 
 work=$(mktemp -d)
-openbox >/dev/null 2>&1 &
-wm=$!
-# Waits until the window manager has taken the screen: a window mapped before that may be
-# left without a frame or focus.
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.2
-done
+# shellcheck source=tests/shell/x_session.sh
+source "$(dirname "$0")/x_session.sh"
+start_window_manager
 program_pid=
 cleanup() {
     if [ -n "$program_pid" ]; then
@@ -94,19 +89,6 @@ texture_directory)
     ;;
 *) fail "unknown case" ;;
 esac
-
-wait_window() { # title, seconds -> id
-    local deadline=$((SECONDS + $2)) id
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    return 1
-}
 
 press() { # window, key: held for a frame's worth
     xdotool windowactivate --sync "$1" >/dev/null 2>&1

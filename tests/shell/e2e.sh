@@ -36,14 +36,9 @@ if [ -z "${VELLOMIRE_E2E_INSIDE:-}" ]; then
 fi
 
 work=$(mktemp -d)
-openbox >/dev/null 2>&1 &
-wm=$!
-# Waits until the window manager has taken the screen: a window mapped before that may be
-# left without a frame or focus.
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.2
-done
+# shellcheck source=tests/shell/x_session.sh
+source "$(dirname "$0")/x_session.sh"
+start_window_manager
 program_pid=
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
@@ -59,19 +54,6 @@ start_program() {
 }
 
 # Waits up to $2 seconds for a visible window titled exactly $1; prints its id.
-wait_window() {
-    local deadline=$((SECONDS + $2)) id
-    while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    return 1
-}
-
 # Waits up to $2 seconds for a window titled "Vellomire Engine" other than window $1.
 wait_new_window() {
     local deadline=$((SECONDS + $2)) id

@@ -1,0 +1,26 @@
+# Helpers shared by the scripts that drive the real program under Xvfb; sourced, not run.
+
+# Starts openbox in the background (its pid in $wm) and waits until it has taken the screen:
+# a window mapped before that may be left without a frame or focus.
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.2
+    done
+}
+
+# Prints the id of the visible window titled exactly $1 once it appears within $2 seconds.
+wait_window() {
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
