@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl.h"
 #include "demo/music.h"
 #include "demo/startup.h"
 #include "platform/gl.h"
@@ -21,33 +22,15 @@
 
 namespace {
 
+// A white particle and a white font atlas stand in for the data files.
+void prepareTextures() {
+    makeWhiteTexture(&textureTable[4], 256);
+    makeWhiteTexture(&fontTexture, 256);
+    buildFont();
+}
+
 bool ensureContext() {
-    static bool ready = false;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        std::string error;
-        static PictureTarget target;
-        if (createHeadlessGl(&error) == nullptr || !createPictureTarget(&target)) {
-            std::fprintf(stderr, "no headless GL: %s\n", error.c_str());
-            return false;
-        }
-        resizeViewport(kPictureWidth, kPictureHeight);
-        initGlState();
-        // A white 16 x 16 particle and a white font atlas stand in for the data files.
-        const std::vector<unsigned char> white(256 * 256 * 4, 255);
-        for (unsigned int* const name : {&textureTable[4], &fontTexture}) {
-            glGenTextures(1, name);
-            glBindTexture(GL_TEXTURE_2D, *name);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                         white.data());
-        }
-        buildFont();
-        ready = true;
-    }
-    return ready;
+    return ensureBenchContext(prepareTextures);
 }
 
 void BM_ApplyGlow(benchmark::State& state) {

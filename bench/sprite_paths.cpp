@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_gl.h"
 #include "demo/startup.h"
 #include "platform/gl.h"
 #include "platform/headless_gl.h"
@@ -19,30 +20,13 @@
 
 namespace {
 
+// A white 16 x 16 particle stands in for the data file.
+void prepareTextures() {
+    makeWhiteTexture(&textureTable[4], 16);
+}
+
 bool ensureContext() {
-    static bool ready = false;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        std::string error;
-        static PictureTarget target;
-        if (createHeadlessGl(&error) == nullptr || !createPictureTarget(&target)) {
-            std::fprintf(stderr, "no headless GL: %s\n", error.c_str());
-            return false;
-        }
-        resizeViewport(kPictureWidth, kPictureHeight);
-        initGlState();
-        // A white 16 x 16 particle stands in for the data file.
-        const std::vector<unsigned char> white(16 * 16 * 4, 255);
-        glGenTextures(1, &textureTable[4]);
-        glBindTexture(GL_TEXTURE_2D, textureTable[4]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 16, 16, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                     white.data());
-        ready = true;
-    }
-    return ready;
+    return ensureBenchContext(prepareTextures);
 }
 
 // Sprites at (x, y, -8) of a grid `across` wide and 100 high, `spacing` apart, centred on
