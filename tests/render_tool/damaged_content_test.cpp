@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "tests/support/run_command.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -72,19 +74,12 @@ void damageFile(const fs::path& file, const Damage damage) {
 }
 
 int runToolIn(const fs::path& directory, const std::string& arguments, std::string* output) {
-    const std::string command = "cd '" + directory.string() + "' && " +
-                                std::string(VELLOMIRE_RENDER_TOOL) + " " + arguments + " 2>&1";
-    FILE* const pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0) {
-        output->append(chunk, got);
-    }
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::string command = "cd '";
+    command.append(directory.string()).append("' && ").append(VELLOMIRE_RENDER_TOOL);
+    command.append(" ").append(arguments).append(" 2>&1");
+    const CommandRun run = runCommand(command);
+    *output = run.output;
+    return run.status;
 }
 
 } // namespace

@@ -9,45 +9,23 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/run_command.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ToolRun {
-    int status;
-    std::string output; // standard output and error together
-};
+using ToolRun = CommandRun;
 
+// Runs the render tool with `arguments`; its standard error is collected with its output.
 ToolRun runTool(const std::string& arguments) {
-    const std::string command = std::string(VELLOMIRE_RENDER_TOOL) + " " + arguments + " 2>&1";
-    ToolRun run{-1, ""};
-    FILE* const pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0) {
-        run.output.append(chunk, got);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    std::string command = VELLOMIRE_RENDER_TOOL;
+    command.append(" ").append(arguments).append(" 2>&1");
+    return runCommand(command);
 }
 
 std::string runCapture(const std::string& command) {
-    std::string output;
-    FILE* const pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    char chunk[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), pipe)) > 0) {
-        output.append(chunk, got);
-    }
-    pclose(pipe);
-    return output;
+    return runCommand(command).output;
 }
 
 struct Image {
