@@ -218,24 +218,33 @@ bool formHasTexCoords(const VertexForm form) {
     return form == VertexForm::PositionTexCoord || form == VertexForm::Full;
 }
 
-// Parses the vertices of a face statement. The first vertex decides the form; a face with
-// fewer than three vertices, an unreadable vertex or a vertex of another form is Invalid.
-VertexForm parseFace(const Words& words, std::vector<FaceVertex>* const vertices) {
+// Parses the vertices of a face statement. The first vertex decides the form. The face ends
+// at the first word that is not a readable vertex, which sets *cutShort and drops the rest of
+// the line, or at a comment, which may follow the last vertex without a space. A face with
+// fewer than three vertices or a vertex of another form is Invalid.
+VertexForm parseFace(const Words& words, std::vector<FaceVertex>* const vertices,
+                     bool* const cutShort) {
     vertices->clear();
-    if (words.size() < 4) {
-        return VertexForm::Invalid;
-    }
+    *cutShort = false;
     VertexForm form = VertexForm::Invalid;
     for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::size_t comment = words[i].find('#');
         FaceVertex vertex{};
-        const VertexForm vertexForm = parseFaceVertex(words[i], &vertex);
-        if (vertexForm == VertexForm::Invalid || (i > 1 && vertexForm != form)) {
+        const VertexForm vertexForm = parseFaceVertex(words[i].substr(0, comment), &vertex);
+        if (vertexForm == VertexForm::Invalid) {
+            *cutShort = true;
+            break;
+        }
+        if (i > 1 && vertexForm != form) {
             return VertexForm::Invalid;
         }
         form = vertexForm;
         vertices->push_back(vertex);
+        if (comment != std::string_view::npos) {
+            break;
+        }
     }
-    return form;
+    return vertices->size() >= 3 ? form : VertexForm::Invalid;
 }
 
 // The triangles a face of vertexCount vertices adds to a running total, or 0 when they would
@@ -393,6 +402,7 @@ void countObjFile(ObjModel* const model, std::FILE* const file) {
     std::int64_t counts[3] = {0, 0, 0}; // positions, normals, texture coordinates
     std::int64_t triangles = 0;
     std::vector<FaceVertex> vertices;
+    bool cutShort = false;
     forEachStatement(file, [&](const Statement statement, const Words& words) {
         switch (statement) {
         case Statement::Position:
@@ -409,7 +419,7 @@ void countObjFile(ObjModel* const model, std::FILE* const file) {
             }
             break;
         case Statement::Face:
-            if (parseFace(words, &vertices) != VertexForm::Invalid) {
+            if (parseFace(words, &vertices, &cutShort) != VertexForm::Invalid) {
                 const std::int64_t added = faceTriangles(triangles, vertices.size());
                 triangles += added;
                 current->triangleCount += static_cast<std::uint32_t>(added);
@@ -434,6 +444,7 @@ void readObjFile(ObjModel* const model, std::FILE* const file) {
     ObjGroup* current = findObjGroup(model, "default");
     ReadCursor cursor;
     std::vector<FaceVertex> vertices;
+    bool cutShort = false;
     forEachStatement(file, [&](const Statement statement, const Words& words) {
         switch (statement) {
         case Statement::Position:
@@ -455,13 +466,15 @@ void readObjFile(ObjModel* const model, std::FILE* const file) {
             }
             break;
         case Statement::Face: {
-            const VertexForm form = parseFace(words, &vertices);
+            const VertexForm form = parseFace(words, &vertices, &cutShort);
             const std::int64_t added =
                 form == VertexForm::Invalid
                     ? 0
                     : faceTriangles(cursor.countedTriangles, vertices.size());
+            if (added == 0 || cutShort) {
+                ++model->skippedStatements; // skipped whole, or cut short with its words lost
+            }
             if (added == 0) {
-                ++model->skippedStatements;
                 break;
             }
             cursor.countedTriangles += added;

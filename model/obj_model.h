@@ -59,9 +59,10 @@ struct ObjModel {
     std::unique_ptr<ObjGroup> groups; // newest first; "default" is always the last
 
     // What the reading pass had to leave out or mend, so that a caller can warn:
-    // statements skipped whole (faces of fewer than three vertices or with unreadable or
-    // mixed vertex forms, group statements without a name, lines that do not begin with a
-    // keyword), triangles dropped for an index outside its array, and vertex-data lines
+    // statements skipped whole (faces of fewer than three readable vertices or with mixed
+    // vertex forms, group statements without a name, lines that do not begin with a keyword)
+    // or cut short (a face ends at its first unreadable word and keeps the triangles of the
+    // vertices before it), triangles dropped for an index outside its array, and vertex-data lines
     // whose numbers were missing, unreadable or out of range (stored with 0 in their place).
     std::int64_t skippedStatements = 0;
     std::int64_t droppedTriangles = 0;

@@ -61,11 +61,13 @@ void demoInit(RenderWindow* const window, KeyState* const keys) {
 void demoShutdown() {}
 
 void demoUpdate(std::uint32_t) {
+    KeyState& presses = activeWindow->keyPresses;
     for (const KeyBinding& binding : kKeyBindings) {
-        if ((*activeKeys)[binding.virtualKey] == 1) {
+        if ((*activeKeys)[binding.virtualKey] == 1 || presses[binding.virtualKey] == 1) {
             perform(binding);
         }
     }
+    presses.fill(0);
 }
 
 void demoDraw() {

@@ -13,8 +13,9 @@ void demoInit(RenderWindow* window, KeyState* keys);
 // After every inner loop, before the window goes: nothing to release (GL objects die with
 // their context, everything else lives for the run).
 void demoShutdown();
-// Once per drawn frame: polls the keys, level-triggered, in this order: Escape quits, F1
-// toggles full screen, Left/Right move the music by -/+500 ms, Up/Down by +/-5000 ms.
+// Once per drawn frame: polls the keys in this order: Escape quits, F1 toggles full screen,
+// Left/Right move the music by -/+500 ms, Up/Down by +/-5000 ms. A key acts in every frame
+// while it is held, and once in the first frame after a key-down even if it is already up.
 void demoUpdate(std::uint32_t elapsedMilliseconds);
 // Once per drawn frame: the frame routine, then glFlush.
 void demoDraw();

@@ -145,6 +145,7 @@ int createRenderWindow(RenderWindow* const w) {
     SDL_GL_GetDrawableSize(w->window, &drawableWidth, &drawableHeight);
     resizePresentation(w, drawableWidth, drawableHeight);
     w->keyFlags->fill(0);
+    w->keyPresses.fill(0);
     w->previousTick = SDL_GetTicks();
     return 1;
 }

@@ -47,6 +47,22 @@ constexpr std::array<KeyCode, 68> kKeyTable = {{
     {SDLK_F11, 122},          {SDLK_F12, 123},
 }};
 
+// The keypad keys that double as navigation keys: while NumLock is off they are these keys
+// (the arrows among them), while it is on the digits and the decimal point of the table above.
+constexpr std::array<KeyCode, 11> kKeypadNavigation = {{
+    {SDLK_KP_0, 45},      // Insert
+    {SDLK_KP_1, 35},      // End
+    {SDLK_KP_2, 40},      // Down
+    {SDLK_KP_3, 34},      // Page Down
+    {SDLK_KP_4, 37},      // Left
+    {SDLK_KP_5, 12},      // Clear
+    {SDLK_KP_6, 39},      // Right
+    {SDLK_KP_7, 36},      // Home
+    {SDLK_KP_8, 38},      // Up
+    {SDLK_KP_9, 33},      // Page Up
+    {SDLK_KP_PERIOD, 46}, // Delete
+}};
+
 constexpr unsigned kVirtualKeyF13 = 124;
 constexpr unsigned kNoVirtualKey = 256;
 
@@ -81,7 +97,14 @@ bool translateWindowEvent(const SDL_WindowEvent& event, const EventTarget& targe
 
 } // namespace
 
-unsigned virtualKeyFor(const SDL_Keycode key, const SDL_Scancode scancode) {
+unsigned virtualKeyFor(const SDL_Keycode key, const SDL_Scancode scancode, const Uint16 mod) {
+    if ((mod & KMOD_NUM) == 0) {
+        for (const KeyCode& entry : kKeypadNavigation) {
+            if (entry.key == key) {
+                return entry.virtualKey;
+            }
+        }
+    }
     if (key >= SDLK_a && key <= SDLK_z) {
         return static_cast<unsigned>(key - SDLK_a) + 'A';
     }
@@ -113,8 +136,10 @@ bool translateEvent(const SDL_Event& event, const EventTarget& target, Message* 
         // lParam: repeat count 1, bit 30 set for an auto-repeat, bit 31 set for a release.
         const LPARAM flags = 1 | (event.key.repeat != 0 ? (1 << 30) : 0) |
                              (down ? 0 : static_cast<LPARAM>(1u << 31));
-        *out = Message{target.window, message,
-                       virtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode), flags};
+        *out = Message{
+            target.window, message,
+            virtualKeyFor(event.key.keysym.sym, event.key.keysym.scancode, event.key.keysym.mod),
+            flags};
         return true;
     }
     case SDL_WINDOWEVENT:

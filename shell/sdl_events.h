@@ -4,10 +4,12 @@
 
 #include "shell/messages.h"
 
-// The virtual-key code of an SDL key: letters and digits as their upper-case ASCII codes,
-// Escape 27, F1-F24 112-135, arrows 37-40 and the rest of the usual keys. Keys without a
-// code get a number above 255 (256 + scan code), which the window procedure ignores.
-unsigned virtualKeyFor(SDL_Keycode key, SDL_Scancode scancode);
+// The virtual-key code of an SDL key with the modifiers `mod`: letters and digits as their
+// upper-case ASCII codes, Escape 27, F1-F24 112-135, arrows 37-40 and the rest of the usual
+// keys. The keypad's digits are its digits (96-105) with NumLock on and the navigation keys
+// printed on them with NumLock off (4, 6, 8 and 2 the arrows). Keys without a code get a number
+// above 255 (256 + scan code), which the window procedure ignores.
+unsigned virtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, Uint16 mod);
 
 // What an event is translated against: the window the messages are for, its SDL id and the
 // size of its drawable in pixels (for size messages).

@@ -107,6 +107,9 @@ LRESULT renderWindowProc(const WindowHandle window, const unsigned message, cons
     case WM_KEYUP:
         if (wParam <= 255) {
             (*w->keyFlags)[wParam] = message == WM_KEYDOWN ? 1 : 0;
+            if (message == WM_KEYDOWN) {
+                w->keyPresses[wParam] = 1;
+            }
             return 0;
         }
         break;

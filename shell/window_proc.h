@@ -18,6 +18,9 @@ struct AppInfo {
 // The one window of the program and the state that comes with it.
 struct RenderWindow {
     KeyState* keyFlags = nullptr;
+    // 1 for every key that went down since the last frame polled the keys, even if it is up
+    // again: a tap between two frames still acts once. Set by WM_KEYDOWN, cleared by the poll.
+    KeyState keyPresses{};
     WindowHandle window = nullptr; // null while no window exists
     void* renderContext = nullptr; // the window's GL context; null while none
     AppInfo* appInfo = nullptr;

@@ -221,6 +221,11 @@ TEST_F(ObjFile, MalformedStatementsAreSkippedAndTheRestKept) {
     EXPECT_EQ(describeTriangles(m), "1 2 3, 2 3 4, 1 3 4");
     EXPECT_EQ(describeGroups(m), "a: 0 1 2; default:");
     EXPECT_EQ(faults(m), "16 skipped, 0 dropped, 0 faulty");
+
+    // A face ends at its first unreadable word (counted) or at a comment, keeping what came before.
+    load(kSquare + "f 1 2 3 4 foo 2\nf 2 3 4#c 1\n", &m);
+    EXPECT_EQ(describeTriangles(m), "1 2 3, 1 3 4, 2 3 4");
+    EXPECT_EQ(faults(m), "1 skipped, 0 dropped, 0 faulty");
 }
 
 TEST_F(ObjFile, BadNumbersInVertexDataReadZeroAndKeepLaterIndicesAligned) {

@@ -90,11 +90,9 @@ texture_directory)
 *) fail "unknown case" ;;
 esac
 
-press() { # window, key: held for a frame's worth
+press() { # window, key: tapped as a user taps it
     xdotool windowactivate --sync "$1" >/dev/null 2>&1
-    xdotool keydown "$2"
-    sleep 0.3
-    xdotool keyup "$2"
+    xdotool key "$2"
 }
 
 cd "$work/show" || fail "no show directory"

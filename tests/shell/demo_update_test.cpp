@@ -88,7 +88,7 @@ TEST_F(DemoUpdate, OtherKeysDoNothing) {
     EXPECT_EQ(keepRunning, 1);
 }
 
-TEST_F(DemoUpdate, AKeyHeldAcrossANewWindowActsAgainOnlyAfterItsNextKeyDown) {
+TEST_F(DemoUpdate, EveryKeyDownActsOnceEvenIfReleasedBeforeTheFrameOrHeldIntoANewWindow) {
     CreateStruct create;
     create.createParams = &record;
     renderWindowProc(record.window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
@@ -100,5 +100,14 @@ TEST_F(DemoUpdate, AKeyHeldAcrossANewWindowActsAgainOnlyAfterItsNextKeyDown) {
     renderWindowProc(record.window, WM_KEYDOWN, VK_F1, 0); // the auto-repeat reaches it
     demoUpdate(16);
     EXPECT_EQ(postedMessages(), std::vector<unsigned>{MSG_FLIP_FULLSCREEN});
+
+    for (const int key : {VK_LEFT, VK_F1, VK_ESCAPE}) { // taps between two frames
+        renderWindowProc(record.window, WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+        renderWindowProc(record.window, WM_KEYUP, static_cast<WPARAM>(key), 0);
+    }
+    demoUpdate(16);
+    demoUpdate(16);
+    EXPECT_EQ(seeks, std::vector<float>{-500.0f});
+    EXPECT_EQ(postedMessages(), (std::vector<unsigned>{WM_QUIT, MSG_FLIP_FULLSCREEN}));
     setWindowUserData(record.window, nullptr);
 }

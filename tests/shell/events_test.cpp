@@ -49,18 +49,19 @@ TEST(VirtualKeys, TheShowsKeysAndTheUsualOthersGetTheirCodes) {
     const struct {
         SDL_Keycode key;
         unsigned code;
+        Uint16 mod = KMOD_NONE;
     } cases[] = {
         {SDLK_ESCAPE, 27}, {SDLK_F1, 112},    {SDLK_LEFT, 37},   {SDLK_UP, 38},
         {SDLK_RIGHT, 39},  {SDLK_DOWN, 40},   {SDLK_a, 'A'},     {SDLK_z, 'Z'},
         {SDLK_0, '0'},     {SDLK_9, '9'},     {SDLK_SPACE, 32},  {SDLK_RETURN, 13},
-        {SDLK_F12, 123},   {SDLK_F24, 135},   {SDLK_KP_5, 101},  {SDLK_LSHIFT, 16},
-        {SDLK_RSHIFT, 16}, {SDLK_COMMA, 188}, {SDLK_DELETE, 46},
+        {SDLK_F12, 123},   {SDLK_F24, 135},   {SDLK_KP_5, 12},   {SDLK_KP_5, 101, KMOD_NUM},
+        {SDLK_LSHIFT, 16}, {SDLK_RSHIFT, 16}, {SDLK_COMMA, 188}, {SDLK_DELETE, 46},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(virtualKeyFor(c.key, SDL_GetScancodeFromKey(c.key)), c.code)
-            << SDL_GetKeyName(c.key);
+        EXPECT_EQ(virtualKeyFor(c.key, SDL_GetScancodeFromKey(c.key), c.mod), c.code)
+            << SDL_GetKeyName(c.key) << " mod " << c.mod;
     }
-    EXPECT_GT(virtualKeyFor(SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY), 255u)
+    EXPECT_GT(virtualKeyFor(SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY, KMOD_NONE), 255u)
         << "keys without a code must land above 255";
 }
 
@@ -123,9 +124,16 @@ TEST(EventTranslation, TranslatedEventsDriveTheKeyState) {
     CreateStruct create;
     create.createParams = &record;
     renderWindowProc(record.window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
-    const SDL_Event events[] = {keyEvent(SDL_KEYDOWN, SDLK_RIGHT), keyEvent(SDL_KEYDOWN, SDLK_DOWN),
+    // The keypad's 4, 6, 8 and 2 are arrows with NumLock off and digits with it on.
+    const SDL_Event events[] = {keyEvent(SDL_KEYDOWN, SDLK_RIGHT),
+                                keyEvent(SDL_KEYDOWN, SDLK_DOWN),
                                 keyEvent(SDL_KEYUP, SDLK_RIGHT),
-                                keyEvent(SDL_KEYDOWN, SDLK_AUDIOPLAY)};
+                                keyEvent(SDL_KEYDOWN, SDLK_AUDIOPLAY),
+                                keyEvent(SDL_KEYDOWN, SDLK_KP_4),
+                                keyEvent(SDL_KEYDOWN, SDLK_KP_8, KMOD_NUM),
+                                keyEvent(SDL_KEYDOWN, SDLK_KP_6, KMOD_CAPS),
+                                keyEvent(SDL_KEYUP, SDLK_KP_6),
+                                keyEvent(SDL_KEYDOWN, SDLK_KP_2, KMOD_NUM | KMOD_SHIFT)};
     for (const SDL_Event& event : events) {
         Message m;
         ASSERT_TRUE(translateEvent(event, target(), &m));
@@ -133,6 +141,9 @@ TEST(EventTranslation, TranslatedEventsDriveTheKeyState) {
     }
     KeyState expected{};
     expected[VK_DOWN] = 1;
+    expected[VK_LEFT] = 1;
+    expected[104] = 1;
+    expected[98] = 1;
     EXPECT_EQ(keys, expected);
     setWindowUserData(record.window, nullptr);
 }
