@@ -53,11 +53,11 @@ class SpritePaths : public ::testing::Test {
 
 } // namespace
 
-// One frame of the show at `clock` on each path, the batched one first, from the same scene
-// and cloud; whole seconds draw a full literal frame and a culled batched one, half seconds
-// the other way round, so that skipping the rows under the letterbox is checked on both paths.
-// Both paths give the GL the same clip coordinates and current colour: the pictures are
-// identical, not merely close.
+// One frame of the show at `clock` on each path, the batched one first, from the same scene,
+// cloud and spectrum; whole seconds draw a full literal frame and a culled batched one, half
+// seconds the other way round, so that skipping the rows under the letterbox is checked on
+// both paths. Both paths give the GL the same clip coordinates and current colour: the
+// pictures are identical, not merely close.
 void expectPathsMatch(const double clock, const int frames) {
     Vec3 savedCloud[kCloudPointCount];
     std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
