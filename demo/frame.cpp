@@ -74,6 +74,16 @@ int chooseScene(const float clock, const int current) {
     return scene;
 }
 
+const SceneRule* lastRuleStartedBefore(const float clock) {
+    const SceneRule* last = nullptr;
+    for (const SceneRule& rule : SceneTimeline) {
+        if (rule.start < clock) {
+            last = &rule;
+        }
+    }
+    return last;
+}
+
 void drawCurrentScene() {
     drawScene(CurrentScene);
 }

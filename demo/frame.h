@@ -31,6 +31,11 @@ void drawScene(int scene);
 // Applies the timeline to `clock`: the scene of the rule that fires, or `current` when none does.
 int chooseScene(float clock, int current);
 
+// The last rule of the timeline that starts before `clock`, null before the first. A show
+// running on from the start shows its scene at `clock`, also in a gap between rules, on a
+// boundary and after the last rule, where none fires and the scene of that rule stays on.
+const SceneRule* lastRuleStartedBefore(float clock);
+
 // What happens when a frame finds the clock past kShowEnd. The default ends the process with
 // status 0; the window shell restores the desktop first, the render tool and the tests record
 // the end instead and drawFrame returns.

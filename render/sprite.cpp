@@ -106,18 +106,59 @@ static void loadRunMatrices(const SpriteRun& run) {
     run.clipSpace ? glLoadIdentity() : glLoadMatrixf(run.modelView);
 }
 
+// The state a batch draw changes, read before it and put back after it.
+struct SpriteCallerState {
+    GLint texture;
+    GLint matrixMode;
+    GLint blendSource;
+    GLint blendDestination;
+    GLfloat color[4];
+    GLfloat texCoord[4];
+    bool textured;
+    bool depthTest;
+    bool blend;
+};
+
+static SpriteCallerState readCallerState() {
+    SpriteCallerState state{};
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &state.texture);
+    glGetIntegerv(GL_MATRIX_MODE, &state.matrixMode);
+    glGetIntegerv(GL_BLEND_SRC, &state.blendSource);
+    glGetIntegerv(GL_BLEND_DST, &state.blendDestination);
+    glGetFloatv(GL_CURRENT_COLOR, state.color);
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, state.texCoord);
+    state.textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    state.depthTest = glIsEnabled(GL_DEPTH_TEST) == GL_TRUE;
+    state.blend = glIsEnabled(GL_BLEND) == GL_TRUE;
+    return state;
+}
+
+static void enableIf(const GLenum capability, const bool on) {
+    on ? glEnable(capability) : glDisable(capability);
+}
+
+static void restoreCallerState(const SpriteCallerState& state) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(state.texture));
+    glMatrixMode(static_cast<GLenum>(state.matrixMode));
+    glBlendFunc(static_cast<GLenum>(state.blendSource),
+                static_cast<GLenum>(state.blendDestination));
+    glColor4fv(state.color);
+    glTexCoord4fv(state.texCoord);
+    enableIf(GL_TEXTURE_2D, state.textured);
+    enableIf(GL_DEPTH_TEST, state.depthTest);
+    enableIf(GL_BLEND, state.blend);
+}
+
 void drawSpriteBatch(const SpriteBatch& batch) {
     if (batch.vertices.empty()) {
         return;
     }
-    const bool wasTextured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    const SpriteCallerState caller = readCallerState();
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_ZERO);
     glBindTexture(GL_TEXTURE_2D, batch.texture);
-    if (batch.textured != wasTextured) {
-        batch.textured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-    }
+    enableIf(GL_TEXTURE_2D, batch.textured);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -154,11 +195,7 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    if (batch.textured != wasTextured) {
-        wasTextured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-    }
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    restoreCallerState(caller);
 }
 
 static void keepCapturedCopy(const SpriteBatch& batch) {
@@ -297,12 +334,23 @@ static void batchSprite(const Vec3 position, const float size, const GLuint text
     }
 }
 
+// The state the literal path leaves behind a sprite, which the batched path sets at every call
+// too (whether its quad is kept or dropped), so that whatever the caller draws next finds it.
+static void leaveSpriteState(const GLuint texture) {
+    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexCoord2s(0, 1); // the last corner's
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+}
+
 void drawSprite(const float x, const float y, const float z, const float size, const int slot) {
     if (spriteRecorder != nullptr) {
         recordSprite(x, y, z, size, slot);
     }
     if (spriteDrawingPath == SpriteDrawing::Batched) {
         batchSprite(Vec3{x, y, z}, size, spriteTexture(slot));
+        leaveSpriteState(spriteTexture(slot));
         return;
     }
     glDisable(GL_DEPTH_TEST);

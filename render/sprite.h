@@ -17,15 +17,19 @@ void drawBillboard(Vec3 position, float size);
 // view goes in as the clip coordinates the GL would compute from the matrices in force at its
 // call (drawn with identity matrices); a quad crossing a clip plane goes in as its corners with
 // those matrices, so the GL clips it exactly as on its own; a quad wholly outside is dropped.
-// The colour stays a current value per run. The picture is the same, pixel for pixel. The
-// library starts literal; the program and the render tool choose batched.
+// The colour stays a current value per run. The picture is the same, pixel for pixel. Every
+// call, kept or dropped, leaves the GL state the literal path leaves (above), so what the
+// caller draws next finds that state; it lands over the sprites only once they are flushed, so
+// a caller that draws anything after its sprites calls flushSprites first. The library starts
+// literal; the program and the render tool choose batched.
 enum class SpriteDrawing { Literal, Batched };
 void setSpriteDrawing(SpriteDrawing drawing);
 SpriteDrawing spriteDrawing();
 
-// Draws the sprites collected by the batched path and leaves the state drawSprite leaves:
-// depth test on, blending off, blend function (GL_DST_COLOR, GL_ZERO), the texture bound.
-// The frame calls it after every scene; nothing to do on the literal path.
+// Draws the sprites collected by the batched path and puts back the GL state it found (the
+// binding, texturing, colour, blending, depth test, matrices): the state the last drawSprite
+// left, as on the literal path. The frame calls it after every scene; nothing to do on the
+// literal path.
 void flushSprites();
 
 // With true: keeps a copy of every batch flushed from now on (and forgets earlier ones), so

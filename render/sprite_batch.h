@@ -35,5 +35,5 @@ struct SpriteBatch {
     std::vector<SpriteRun> runs;
 };
 
-// Draws one batch with the sprite state and leaves that state as drawSprite does.
+// Draws one batch with the sprite state and puts back the GL state it found.
 void drawSpriteBatch(const SpriteBatch& batch);

@@ -1,6 +1,7 @@
 #include "render_tool/headless_show.h"
 
 #include "demo/frame.h"
+#include "demo/music.h"
 #include "demo/startup.h"
 #include "platform/gl.h"
 #include "platform/headless_gl.h"
@@ -58,6 +59,17 @@ bool drawShowFrame(const double seconds) {
         }
     }
     return !showEnded;
+}
+
+void primeShowAt(const double seconds) {
+    soundSetSteppedTime(seconds);
+    readMusicClock(); // the clock as the frame at `seconds` will read it
+    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
+    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
+        // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
+        drawShowFrame(static_cast<double>(rule->start) + 0.001);
+    }
+    drawShowFrame(seconds); // the spectrum of that time, for the scene that reads it
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {

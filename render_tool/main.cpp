@@ -67,7 +67,7 @@ static std::string glErrorMessage(const double clock) {
 
 static int renderFrame(const RenderOptions& options) {
     std::vector<std::uint8_t> rgb;
-    drawShowFrame(options.at); // lets the timeline choose the scene of that time
+    primeShowAt(options.at);
     if (!drawShowFrame(options.at) && lastShowGlError() != 0) {
         return fail(glErrorMessage(options.at));
     }
@@ -95,7 +95,7 @@ static int renderSpan(const RenderOptions& options) {
     std::vector<std::uint8_t> rgb;
     Progress progress;
     startProgress(&progress, count);
-    drawShowFrame(options.from); // an unrecorded frame so the first one shows its scene
+    primeShowAt(options.from);
     for (int n = 0; n < count; ++n) {
         const double clock = frameClock(options, n);
         if (!drawShowFrame(clock)) {

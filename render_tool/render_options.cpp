@@ -20,7 +20,14 @@ const char* renderUsage() {
            "\n"
            "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
            "--fps to 30 (1 to 240). Paths of the data files are relative to the working\n"
-           "directory, as for the show.\n";
+           "directory, as for the show.\n"
+           "\n"
+           "A render that starts in the middle (--at, --from) shows the scene a viewer of\n"
+           "the show sees at that time, also where the previous scene stays on (170-171,\n"
+           "200-203, from 260). The clouds of the first scene (to 25) and the last one\n"
+           "(from 254) drift a little with every frame drawn: such a render starts them\n"
+           "undrifted, as at the start of the show, so their shape differs from a render\n"
+           "from 0, while their place, turn and the rest of the picture are the same.\n";
 }
 
 static bool parseNumber(const char* text, double* value) {

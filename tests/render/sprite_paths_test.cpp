@@ -2,9 +2,11 @@
 // the same GL state behind it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "demo/frame.h"
+#include "demo/music.h"
 #include "demo/startup.h"
 #include "platform/gl.h"
 #include "platform/sound.h"
@@ -12,6 +14,7 @@
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "tests/support/headless_picture.h"
+#include "text/caption_tables.h"
 
 namespace {
 
@@ -33,14 +36,6 @@ PictureDifference compare(const Picture& a, const Picture& b) {
     return difference;
 }
 
-Picture frameAt(const double clock, const SpriteDrawing drawing) {
-    setSpriteDrawing(drawing);
-    soundSetSteppedTime(clock);
-    drawFrame(); // lets the timeline choose the scene of that clock
-    drawFrame();
-    return readPicture();
-}
-
 class SpritePaths : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -58,43 +53,69 @@ class SpritePaths : public ::testing::Test {
 
 } // namespace
 
-TEST_F(SpritePaths, BatchedPicturesMatchTheLiteralOnesForEveryScene) {
-    REQUIRE_HEADLESS_GL();
+// One frame of the show at `clock` on each path, the batched one first, from the same scene,
+// cloud and spectrum; whole seconds draw a full literal frame and a culled batched one, half
+// seconds the other way round, so that skipping the rows under the letterbox is checked on
+// both paths. Both paths give the GL the same clip coordinates and current colour: the
+// pictures are identical, not merely close.
+void expectPathsMatch(const double clock, const int frames) {
     Vec3 savedCloud[kCloudPointCount];
-    for (const SceneRule& rule : SceneTimeline) {
-        const double clock = rule.start + (rule.end - rule.start) * 0.6;
-        // The drifting clouds move on every frame: start both paths from the same cloud.
-        std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
-        CurrentScene = rule.scene;
-        const Picture literal = frameAt(clock, SpriteDrawing::Literal);
+    std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
+    float savedSpectrum[64];
+    std::memcpy(savedSpectrum, Spectrum, sizeof(savedSpectrum));
+    const int scene = CurrentScene;
+    const bool wholeSecond = clock == static_cast<int>(clock);
+    Picture pictures[2];
+    for (const SpriteDrawing drawing : {SpriteDrawing::Batched, SpriteDrawing::Literal}) {
+        const bool batched = drawing == SpriteDrawing::Batched;
         std::memcpy(cloudPoints, savedCloud, sizeof(savedCloud));
-        CurrentScene = rule.scene;
-        const Picture batched = frameAt(clock, SpriteDrawing::Batched);
-        const PictureDifference difference = compare(literal, batched);
-        // Both paths give the GL the same clip coordinates and the same current colour: the
-        // pictures are identical, not merely close.
-        EXPECT_EQ(difference.pixels, 0) << "scene " << rule.scene << " at " << clock << " s";
+        std::memcpy(Spectrum, savedSpectrum, sizeof(savedSpectrum));
+        CurrentScene = scene;
+        setLetterboxCulling(batched == wholeSecond);
+        setSpriteDrawing(drawing);
+        soundSetSteppedTime(clock);
+        for (int frame = 0; frame < frames; ++frame) {
+            drawFrame();
+        }
+        pictures[batched ? 0 : 1] = readPicture();
     }
+    EXPECT_EQ(compare(pictures[0], pictures[1]).pixels, 0) << "scene " << scene << " at " << clock;
 }
 
-// Skipping the rows under the letterbox must not change one pixel of the finished picture,
-// and must leave the scissor test as it found it.
-TEST_F(SpritePaths, CulledFramesMatchFullFramesForEveryScene) {
-    REQUIRE_HEADLESS_GL();
-    Vec3 savedCloud[kCloudPointCount];
-    glScissor(3, 4, 50, 60);
+// The half seconds of the show from half a second before to one and a half after a scene
+// boundary or an edge of a black-out, and through the final fade; every two seconds between.
+bool sampledClock(const double clock) {
+    const auto near = [clock](const float edge) {
+        return clock >= edge - 0.5 && clock <= edge + 1.5;
+    };
+    bool sampled = std::fmod(clock, 2.0) == 0.0;
     for (const SceneRule& rule : SceneTimeline) {
-        const double clock = rule.start + (rule.end - rule.start) * 0.3;
-        std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
-        CurrentScene = rule.scene;
-        setLetterboxCulling(false);
-        const Picture full = frameAt(clock, SpriteDrawing::Batched);
-        std::memcpy(cloudPoints, savedCloud, sizeof(savedCloud));
-        CurrentScene = rule.scene;
-        setLetterboxCulling(true);
-        const Picture culled = frameAt(clock, SpriteDrawing::Batched);
-        const PictureDifference difference = compare(full, culled);
-        EXPECT_EQ(difference.pixels, 0) << "scene " << rule.scene << " at " << clock << " s";
+        sampled = sampled || near(rule.start) || near(rule.end);
+    }
+    for (const BlackoutRow& row : BlackoutTable) {
+        sampled = sampled ||
+                  (row.step == BlackoutStep::Blackout && (near(row.start) || near(row.end))) ||
+                  (row.step == BlackoutStep::FinalFade && clock >= row.start - 0.5);
+    }
+    return sampled;
+}
+
+// The whole show run on the sampled clocks: every scene, boundary, black-out and the fade.
+// Then frames whose sprites all lie outside the view under a black-out or the fade, after a
+// frame that drew text (what a render starting there used to get): the state the dropped
+// sprites leave must still be the literal path's.
+TEST_F(SpritePaths, BatchedPicturesMatchTheLiteralOnesThroughTheWholeShow) {
+    REQUIRE_HEADLESS_GL();
+    glScissor(3, 4, 50, 60);
+    CurrentScene = 0;
+    for (int step = 0; step <= 2 * 287; ++step) {
+        if (sampledClock(0.5 * step)) {
+            expectPathsMatch(0.5 * step, 1);
+        }
+    }
+    for (const double clock : {262.0, 270.0, 280.5, 283.0}) {
+        CurrentScene = 0; // the rising cloud, far above the view by then
+        expectPathsMatch(clock, 2);
     }
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
     GLint box[4] = {};
@@ -103,6 +124,7 @@ TEST_F(SpritePaths, CulledFramesMatchFullFramesForEveryScene) {
     EXPECT_EQ(box[1], 4);
     EXPECT_EQ(box[2], 50);
     EXPECT_EQ(box[3], 60);
+    setLetterboxCulling(true);
     setSpriteDrawing(SpriteDrawing::Literal);
 }
 
@@ -215,7 +237,9 @@ TEST_F(SpritePaths, GeometryShowingThroughTheBarsIsNotCulled) {
     EXPECT_EQ(compare(full, culled).pixels, 0);
 }
 
-TEST_F(SpritePaths, AFlushLeavesTheStateOfTheLiteralPathAndTheColour) {
+// Every call leaves the literal path's state, a dropped sprite too, and a flush puts it back
+// after drawing: the binding of the last call, the colour and the matrix of the caller.
+TEST_F(SpritePaths, EveryCallAndAFlushLeaveTheStateOfTheLiteralPath) {
     REQUIRE_HEADLESS_GL();
     setSpriteDrawing(SpriteDrawing::Batched);
     glMatrixMode(GL_MODELVIEW);
@@ -228,26 +252,36 @@ TEST_F(SpritePaths, AFlushLeavesTheStateOfTheLiteralPathAndTheColour) {
     drawSprite(0, 0, -5, 0.5f, 4);
     glTranslatef(1, 0, 0); // a matrix change between sprites stays in the batch
     drawSprite(0, 0, -5, 0.5f, 4);
-    flushSprites();
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    GLint source = 0;
-    GLint destination = 0;
-    glGetIntegerv(GL_BLEND_SRC, &source);
-    glGetIntegerv(GL_BLEND_DST, &destination);
-    EXPECT_EQ(source, GL_DST_COLOR);
-    EXPECT_EQ(destination, GL_ZERO);
-    GLint bound = -1;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<unsigned>(bound), textureTable[4]);
-    float color[4] = {};
-    glGetFloatv(GL_CURRENT_COLOR, color);
-    EXPECT_FLOAT_EQ(color[0], 0.25f);
-    EXPECT_FLOAT_EQ(color[2], 0.75f);
-    float matrix[16] = {};
-    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
-    EXPECT_FLOAT_EQ(matrix[12], 1.0f) << "the scene's matrix is kept";
+    // Another colour, and a sprite of another texture wholly outside the view: dropped.
+    glColor4f(0.5f, 0.25f, 1.0f, 1.0f);
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    drawSprite(300, 0, -5, 0.5f, 6);
+    for (const bool flushed : {false, true}) {
+        SCOPED_TRACE(flushed ? "after the flush" : "after the dropped sprite");
+        if (flushed) {
+            flushSprites();
+        }
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+        GLint source = 0;
+        GLint destination = 0;
+        glGetIntegerv(GL_BLEND_SRC, &source);
+        glGetIntegerv(GL_BLEND_DST, &destination);
+        EXPECT_EQ(source, GL_DST_COLOR);
+        EXPECT_EQ(destination, GL_ZERO);
+        GLint bound = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(static_cast<unsigned>(bound), textureTable[6]);
+        float color[4] = {};
+        glGetFloatv(GL_CURRENT_COLOR, color);
+        EXPECT_FLOAT_EQ(color[0], 0.5f);
+        EXPECT_FLOAT_EQ(color[1], 0.25f);
+        float matrix[16] = {};
+        glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+        EXPECT_FLOAT_EQ(matrix[12], 1.0f) << "the scene's matrix is kept";
+    }
     glColor4f(1, 1, 1, 1);
     setSpriteDrawing(SpriteDrawing::Literal);
 }
