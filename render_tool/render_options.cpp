@@ -16,11 +16,16 @@ const char* renderUsage() {
            "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline\n"
            "  --sprites batched|literal         how sprites are drawn (default batched)\n"
            "  --check-gl                        check for GL errors after every frame\n"
+           "  --data DIR                        read the show's files from DIR/data/\n"
+           "  --version                         the version\n"
            "  --help                            this text\n"
            "\n"
            "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
-           "--fps to 30 (1 to 240). Paths of the data files are relative to the working\n"
-           "directory, as for the show.\n";
+           "--fps to 30 (1 to 240). Output paths are relative to the working directory.\n"
+           "The show's files (data/music/track.mp3 and the rest) are looked for below, in\n"
+           "order: --data DIR, $VELLOMIRE_DATA, the working directory, the program's folder\n"
+           "and up to three folders above it, then <prefix>/share/vellomire. Without them\n"
+           "a warning names where they were looked for and the show is drawn without them.\n";
 }
 
 static bool parseNumber(const char* text, double* value) {
@@ -110,8 +115,9 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
         const std::string arg = argv[i];
         const char* const value = i + 1 < argc ? argv[i + 1] : nullptr;
         double number = 0.0;
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
             *options = RenderOptions{};
+            options->mode = arg == "--version" ? RenderMode::Version : RenderMode::Help;
             return true;
         } else if (arg == "--bench") {
             bench = true;
@@ -150,6 +156,13 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
                 return false;
             }
             o.out = value;
+            ++i;
+        } else if (arg == "--data") {
+            if (value == nullptr || *value == '\0') {
+                *error = "--data needs a folder";
+                return false;
+            }
+            o.data = value;
             ++i;
         } else if (arg == "--sprites") {
             if (value != nullptr && std::strcmp(value, "batched") == 0) {

@@ -1,0 +1,112 @@
+#include "platform/data_root.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef VELLOMIRE_INSTALLED_DATA
+#define VELLOMIRE_INSTALLED_DATA "/usr/local/share/vellomire"
+#endif
+
+namespace {
+
+// "" is the working directory, which keeps every path exactly as the show names it.
+std::string dataRoot;
+
+std::string parentOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return "";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string below(const std::string& root, const char* relative) {
+    if (root.empty()) {
+        return relative;
+    }
+    return root.back() == '/' ? root + relative : root + "/" + relative;
+}
+
+bool holdsShowFiles(const std::string& root) {
+    struct stat info {};
+    return stat(below(root, kDataMarker).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string executablePath() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+}
+
+std::string workingDirectory() {
+    char path[PATH_MAX];
+    return getcwd(path, sizeof(path)) != nullptr ? path : ".";
+}
+
+} // namespace
+
+std::vector<std::string> dataRootCandidates(const DataRootSearch& search) {
+    std::vector<std::string> candidates;
+    const auto add = [&candidates](const std::string& folder) {
+        if (std::find(candidates.begin(), candidates.end(), folder) == candidates.end()) {
+            candidates.push_back(folder);
+        }
+    };
+    if (!search.option.empty()) {
+        add(search.option);
+    }
+    if (!search.environment.empty()) {
+        add(search.environment);
+    }
+    add("");
+    const std::string programFolder = parentOf(search.executable);
+    if (!programFolder.empty()) {
+        std::string folder = programFolder;
+        for (int level = 0; level <= 3; ++level) {
+            add(folder);
+            if (folder == "/") {
+                break;
+            }
+            folder = parentOf(folder);
+        }
+        add(below(parentOf(programFolder), "share/vellomire"));
+    }
+    add(search.installed);
+    return candidates;
+}
+
+bool chooseDataRoot(const char* const program, const std::string& option) {
+    const char* const environment = std::getenv("VELLOMIRE_DATA");
+    const DataRootSearch search{option, environment != nullptr ? environment : "", executablePath(),
+                                VELLOMIRE_INSTALLED_DATA};
+    const std::vector<std::string> candidates = dataRootCandidates(search);
+    for (const std::string& candidate : candidates) {
+        if (holdsShowFiles(candidate)) {
+            dataRoot = candidate;
+            return true;
+        }
+    }
+    std::vector<std::string> named; // the working directory may also be the program's folder
+    std::string tried;
+    for (const std::string& candidate : candidates) {
+        const std::string name = candidate.empty() ? workingDirectory() : candidate;
+        if (std::find(named.begin(), named.end(), name) == named.end()) {
+            named.push_back(name);
+            tried += (tried.empty() ? "" : ", ") + name;
+        }
+    }
+    std::fprintf(stderr,
+                 "%s: the show's files (%s) are in none of: %s; running without them "
+                 "(--data DIR or VELLOMIRE_DATA names their folder)\n",
+                 program, kDataMarker, tried.c_str());
+    dataRoot.clear();
+    return false;
+}
+
+std::string dataPath(const char* const relative) {
+    return below(dataRoot, relative);
+}
