@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #ifndef VELLOMIRE_INSTALLED_DATA
 #define VELLOMIRE_INSTALLED_DATA "/usr/local/share/vellomire"
@@ -33,7 +34,12 @@ std::string below(const std::string& root, const char* relative) {
 
 bool holdsShowFiles(const std::string& root) {
     struct stat info {};
-    return stat(below(root, kDataMarker).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    for (const char* const file : kShowDataFiles) {
+        if (stat(below(root, file).c_str(), &info) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string executablePath() {
@@ -47,8 +53,15 @@ std::string workingDirectory() {
     return getcwd(path, sizeof(path)) != nullptr ? path : ".";
 }
 
-} // namespace
+// What the search starts from.
+struct DataRootSearch {
+    std::string option;      // --data DIR, or empty
+    std::string environment; // $VELLOMIRE_DATA, or empty
+    std::string executable;  // the running program's path (/proc/self/exe), or empty
+    std::string installed;   // the configured <prefix>/share/vellomire
+};
 
+// The folders to try, in order; "" is the working directory.
 std::vector<std::string> dataRootCandidates(const DataRootSearch& search) {
     std::vector<std::string> candidates;
     const auto add = [&candidates](const std::string& folder) {
@@ -79,6 +92,8 @@ std::vector<std::string> dataRootCandidates(const DataRootSearch& search) {
     return candidates;
 }
 
+} // namespace
+
 bool chooseDataRoot(const char* const program, const std::string& option) {
     const char* const environment = std::getenv("VELLOMIRE_DATA");
     const DataRootSearch search{option, environment != nullptr ? environment : "", executablePath(),
@@ -100,9 +115,9 @@ bool chooseDataRoot(const char* const program, const std::string& option) {
         }
     }
     std::fprintf(stderr,
-                 "%s: the show's files (%s) are in none of: %s; running without them "
-                 "(--data DIR or VELLOMIRE_DATA names their folder)\n",
-                 program, kDataMarker, tried.c_str());
+                 "%s: the show's files (data/music/track.mp3 and the rest) are in none of: %s; "
+                 "running without them (--data DIR or VELLOMIRE_DATA names their folder)\n",
+                 program, tried.c_str());
     dataRoot.clear();
     return false;
 }

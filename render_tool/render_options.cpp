@@ -22,10 +22,11 @@ const char* renderUsage() {
            "\n"
            "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
            "--fps to 30 (1 to 240). Output paths are relative to the working directory.\n"
-           "The show's files (data/music/track.mp3 and the rest) are looked for below, in\n"
-           "order: --data DIR, $VELLOMIRE_DATA, the working directory, the program's folder\n"
-           "and up to three folders above it, then <prefix>/share/vellomire. Without them\n"
-           "a warning names where they were looked for and the show is drawn without them.\n";
+           "The show's files (data/music/track.mp3 and the rest) are read below the first\n"
+           "folder holding any of them among: --data DIR, $VELLOMIRE_DATA, the working\n"
+           "directory, the program's folder and up to three folders above it, then\n"
+           "<prefix>/share/vellomire. Without them a warning names where they were looked\n"
+           "for and the show is drawn without them.\n";
 }
 
 static bool parseNumber(const char* text, double* value) {

@@ -12,10 +12,11 @@ static constexpr const char* kUsage =
     "Keys: Escape quits, F1 switches between a window and full screen, Left/Right move the\n"
     "music by 0.5 s and Down/Up by 5 s for every frame they are held.\n"
     "\n"
-    "The show's files (data/music/track.mp3 and the rest) are looked for below, in order:\n"
-    "--data DIR, $VELLOMIRE_DATA, the working directory, the program's folder and up to\n"
-    "three folders above it, then <prefix>/share/vellomire. Without them a warning names\n"
-    "where they were looked for and the show runs silently without its pictures.\n";
+    "The show's files (data/music/track.mp3 and the rest) are read below the first folder\n"
+    "holding any of them among: --data DIR, $VELLOMIRE_DATA, the working directory, the\n"
+    "program's folder and up to three folders above it, then <prefix>/share/vellomire.\n"
+    "Without them a warning names where they were looked for and the show runs silently\n"
+    "without its pictures.\n";
 
 int main(const int argc, char** const argv) {
     std::string data;

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# The installed programs as a user meets them: installed with DESTDIR under a prefix, started
-# from an unrelated folder, with the data moved away; the menu entry and the manual pages.
-# Usage: install_test.sh BUILD_DIR VERSION
+# The installed programs as a user meets them.
+#   prefix:  installed with DESTDIR under a prefix, started from an unrelated folder, with the
+#            data moved away; the menu entry and the manual pages.
+#   package: the Debian package builds, holds the programs, and lintian finds nothing wrong.
+# Usage: install_test.sh prefix|package BUILD_DIR VERSION
 set -u
-build=$(cd "$1" && pwd)
-version=$2
+case_name=$1
+build=$(cd "$2" && pwd)
+version=$3
 repository=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,6 +16,15 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
+
+if [ "$case_name" = package ]; then
+    cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null || exit 1
+    deb=$(echo "$work/vellomire_${version}_"*.deb)
+    dpkg-deb -c "$deb" | grep -q ' ./usr/bin/vellomire-render$' || fail "no program in $deb"
+    lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian"
+    [ $failures -eq 0 ] && echo "ok: $(basename "$deb")"
+    exit
+fi
 
 DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/vellomire >/dev/null || exit 1
 prefix=$work/stage/opt/vellomire
