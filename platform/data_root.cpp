@@ -53,30 +53,23 @@ std::string workingDirectory() {
     return getcwd(path, sizeof(path)) != nullptr ? path : ".";
 }
 
-// What the search starts from.
-struct DataRootSearch {
-    std::string option;      // --data DIR, or empty
-    std::string environment; // $VELLOMIRE_DATA, or empty
-    std::string executable;  // the running program's path (/proc/self/exe), or empty
-    std::string installed;   // the configured <prefix>/share/vellomire
-};
-
 // The folders to try, in order; "" is the working directory.
-std::vector<std::string> dataRootCandidates(const DataRootSearch& search) {
+std::vector<std::string> dataRootCandidates(const std::string& option) {
     std::vector<std::string> candidates;
     const auto add = [&candidates](const std::string& folder) {
         if (std::find(candidates.begin(), candidates.end(), folder) == candidates.end()) {
             candidates.push_back(folder);
         }
     };
-    if (!search.option.empty()) {
-        add(search.option);
+    const char* const environment = std::getenv("VELLOMIRE_DATA");
+    if (!option.empty()) {
+        add(option);
     }
-    if (!search.environment.empty()) {
-        add(search.environment);
+    if (environment != nullptr && *environment != '\0') {
+        add(environment);
     }
     add("");
-    const std::string programFolder = parentOf(search.executable);
+    const std::string programFolder = parentOf(executablePath());
     if (!programFolder.empty()) {
         std::string folder = programFolder;
         for (int level = 0; level <= 3; ++level) {
@@ -88,17 +81,14 @@ std::vector<std::string> dataRootCandidates(const DataRootSearch& search) {
         }
         add(below(parentOf(programFolder), "share/vellomire"));
     }
-    add(search.installed);
+    add(VELLOMIRE_INSTALLED_DATA);
     return candidates;
 }
 
 } // namespace
 
 bool chooseDataRoot(const char* const program, const std::string& option) {
-    const char* const environment = std::getenv("VELLOMIRE_DATA");
-    const DataRootSearch search{option, environment != nullptr ? environment : "", executablePath(),
-                                VELLOMIRE_INSTALLED_DATA};
-    const std::vector<std::string> candidates = dataRootCandidates(search);
+    const std::vector<std::string> candidates = dataRootCandidates(option);
     for (const std::string& candidate : candidates) {
         if (holdsShowFiles(candidate)) {
             dataRoot = candidate;
