@@ -20,7 +20,7 @@ fail() {
 if [ "$case_name" = package ]; then
     cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null || exit 1
     deb=$(echo "$work/vellomire_${version}_"*.deb)
-    dpkg-deb -c "$deb" | grep -q ' ./usr/bin/vellomire-render$' || fail "no program in $deb"
+    dpkg-deb -c "$deb" 2>/dev/null | grep -q ' ./usr/bin/vellomire-render$' || fail "no program in $deb"
     lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian"
     [ $failures -eq 0 ] && echo "ok: $(basename "$deb")"
     exit
