@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/data_root.h"
 #include "platform/file_bytes.h"
 #include "platform/sound.h"
 
@@ -26,7 +27,7 @@ void startMusic() {
     // A later start-up (after a full-screen switch) keeps the stream that is already open and
     // playing: the music and the clock go on without a jump, and the file is not read again.
     if (musicStream == nullptr) {
-        if (!readFileBytes(kTrackPath, &trackBuffer)) {
+        if (!readFileBytes(dataPath(kTrackPath).c_str(), &trackBuffer)) {
             std::fputs("Error!\n", stdout);
             std::fputs("File Not Found\n", stdout);
             std::fflush(stdout);

@@ -2,6 +2,7 @@
 
 #include "demo/music.h"
 #include "metaballs/metaball_scene.h"
+#include "platform/data_root.h"
 #include "platform/gl.h"
 #include "platform/png_texture.h"
 #include "render/glow.h"
@@ -29,9 +30,9 @@ void startDemo() {
 }
 
 void loadTextures() {
-    textureTable[4] = loadTexture("data/textures/particle.png");
-    textureTable[6] = loadTexture("data/textures/butterfly.png");
-    fontTexture = loadTexture("data/textures/font.png");
+    textureTable[4] = loadTexture(dataPath("data/textures/particle.png").c_str());
+    textureTable[6] = loadTexture(dataPath("data/textures/butterfly.png").c_str());
+    fontTexture = loadTexture(dataPath("data/textures/font.png").c_str());
 }
 
 unsigned int loadTexture(const char* const path) {
@@ -39,7 +40,7 @@ unsigned int loadTexture(const char* const path) {
 }
 
 void loadModel() {
-    loadObjModel(&torusModel, "data/3d/torus.obj");
+    loadObjModel(&torusModel, dataPath("data/3d/torus.obj").c_str());
 }
 
 void initGlState() {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/data_root.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "render_tool/bench.h"
@@ -88,8 +89,9 @@ static int renderSpan(const RenderOptions& options) {
     const int count = sequenceFrameCount(options);
     std::string error;
     VideoEncoder encoder;
-    if (video && !startVideo(&encoder, options.out, options.fps, options.from,
-                             static_cast<double>(count) / options.fps, kTrackPath, &error)) {
+    if (video &&
+        !startVideo(&encoder, options.out, options.fps, options.from,
+                    static_cast<double>(count) / options.fps, dataPath(kTrackPath), &error)) {
         return fail(error);
     }
     std::vector<std::uint8_t> rgb;
@@ -142,6 +144,11 @@ int main(const int argc, char** const argv) {
         std::fputs(renderUsage(), stdout);
         return 0;
     }
+    if (options.mode == RenderMode::Version) {
+        std::puts("vellomire-render " VELLOMIRE_VERSION);
+        return 0;
+    }
+    chooseDataRoot("vellomire-render", options.data);
     if (options.mode != RenderMode::Bench && !prepareOutput(options, &error)) {
         return fail(error);
     }
@@ -162,6 +169,7 @@ int main(const int argc, char** const argv) {
         status = runFrameBench(options.benchFrames, options.csv, spriteDrawingOf(options));
         break;
     case RenderMode::Help:
+    case RenderMode::Version:
         break;
     }
     closeHeadlessShow();

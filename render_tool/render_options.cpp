@@ -16,11 +16,17 @@ const char* renderUsage() {
            "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline\n"
            "  --sprites batched|literal         how sprites are drawn (default batched)\n"
            "  --check-gl                        check for GL errors after every frame\n"
+           "  --data DIR                        read the show's files from DIR/data/\n"
+           "  --version                         the version\n"
            "  --help                            this text\n"
            "\n"
            "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
-           "--fps to 30 (1 to 240). Paths of the data files are relative to the working\n"
-           "directory, as for the show.\n"
+           "--fps to 30 (1 to 240). Output paths are relative to the working directory.\n"
+           "The show's files (data/music/track.mp3 and the rest) are read below the first\n"
+           "folder holding any of them among: --data DIR, $VELLOMIRE_DATA, the working\n"
+           "directory, the program's folder and up to three folders above it, then\n"
+           "<prefix>/share/vellomire. Without them a warning names where they were looked\n"
+           "for and the show is drawn without them.\n"
            "\n"
            "A render that starts in the middle (--at, --from) shows the scene a viewer of\n"
            "the show sees at that time, also where the previous scene stays on (170-171,\n"
@@ -117,8 +123,9 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
         const std::string arg = argv[i];
         const char* const value = i + 1 < argc ? argv[i + 1] : nullptr;
         double number = 0.0;
-        if (arg == "--help" || arg == "-h") {
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
             *options = RenderOptions{};
+            options->mode = arg == "--version" ? RenderMode::Version : RenderMode::Help;
             return true;
         } else if (arg == "--bench") {
             bench = true;
@@ -157,6 +164,13 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
                 return false;
             }
             o.out = value;
+            ++i;
+        } else if (arg == "--data") {
+            if (value == nullptr || *value == '\0') {
+                *error = "--data needs a folder";
+                return false;
+            }
+            o.data = value;
             ++i;
         } else if (arg == "--sprites") {
             if (value != nullptr && std::strcmp(value, "batched") == 0) {

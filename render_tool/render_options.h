@@ -2,7 +2,7 @@
 #include <string>
 
 // What vellomire-render was asked to do, from its command line.
-enum class RenderMode { Help, Frame, Sequence, Video, Bench };
+enum class RenderMode { Help, Version, Frame, Sequence, Video, Bench };
 enum class SpritePath { Batched, Literal };
 
 struct RenderOptions {
@@ -16,6 +16,7 @@ struct RenderOptions {
     int benchFrames = 8;        // --bench-frames: frames per scene in --bench
     bool checkGlErrors = false; // --check-gl: glGetError after every frame
     SpritePath sprites = SpritePath::Batched;
+    std::string data; // --data: the folder holding data/, or empty to search for it
 };
 
 inline constexpr double kShowLength = 287.0;

@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox
   ffmpeg lame valgrind
+  desktop-file-utils man-db lintian
 )
 
 missing=()

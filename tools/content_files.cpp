@@ -1,5 +1,6 @@
 #include "tools/content_files.h"
 
+#include "tools/app_icon.h"
 #include "tools/dialog_picture.h"
 #include "tools/font_atlas.h"
 #include "tools/textures.h"
@@ -21,6 +22,11 @@ bool makeContentFiles(std::vector<ContentFile>* files, std::string* error) {
         return false;
     }
     made.push_back({"resources/dialog_picture.bmp", encodeBmp24(picture)});
+    for (const int size : kAppIconSizes) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        made.push_back({"resources/icons/hicolor/" + folder + "/apps/vellomire.png",
+                        encodePng(makeAppIcon(size))});
+    }
     *files = std::move(made);
     return true;
 }

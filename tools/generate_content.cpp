@@ -1,6 +1,6 @@
 // Writes the show's content files under a repository root:
 //   generate_content <root> [files] [music]
-// "files": the textures, the glyph atlas, the torus model and the dialog picture;
+// "files": the textures, the glyph atlas, the torus model, the dialog picture and the icons;
 // "music": the track, synthesised to a WAV and encoded by the lame program.
 // With no selection both are made.
 #include <spawn.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
 #include "tools/content_files.h"
@@ -29,6 +30,8 @@ bool writeContentFiles(const std::string& root) {
     }
     for (const ContentFile& file : files) {
         const std::string path = root + "/" + file.path;
+        std::error_code ignored; // a folder that cannot be made shows as a failed write
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         if (!writeFileBytes(path, file.bytes)) {
             std::fprintf(stderr, "generate_content: cannot write %s\n", path.c_str());
             return false;

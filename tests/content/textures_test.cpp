@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "tests/content/content_test_support.h"
+#include "tools/app_icon.h"
 #include "tools/content_files.h"
 
 namespace {
@@ -84,12 +85,23 @@ TEST(ContentGenerators, ReproduceEveryCommittedFileByteForByte) {
     std::vector<ContentFile> files;
     std::string error;
     ASSERT_TRUE(makeContentFiles(&files, &error)) << error;
-    ASSERT_EQ(files.size(), 5u);
+    ASSERT_EQ(files.size(), 5u + std::size(kAppIconSizes));
     for (const ContentFile& file : files) {
         std::vector<std::uint8_t> committed;
         ASSERT_TRUE(readFileBytes(committedPath(file.path), &committed)) << file.path;
         EXPECT_EQ(committed.size(), file.bytes.size()) << file.path;
         EXPECT_TRUE(committed == file.bytes) << file.path << " differs from its generator";
+    }
+}
+
+TEST(AppIcon, EverySizeIsSquareRgbaWithRoundedCornersAndAnOpaqueMiddle) {
+    for (const int size : kAppIconSizes) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        const Image icon =
+            loadCommittedPng("resources/icons/hicolor/" + folder + "/apps/vellomire.png");
+        ASSERT_TRUE(icon.width == size && icon.height == size && icon.channels == 4) << size;
+        EXPECT_LT(icon.at(0, 0)[3], 32) << size; // the rounded corner
+        EXPECT_EQ(icon.at(size / 2, size / 2)[3], 255) << size;
     }
 }
 

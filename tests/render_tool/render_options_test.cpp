@@ -24,10 +24,11 @@ Parsed parse(std::vector<const char*> args) {
 } // namespace
 
 TEST(RenderOptions, ModesFollowTheOutput) {
-    const Parsed frame = parse({"--at", "12.5", "--out", "a.png"});
+    const Parsed frame = parse({"--at", "12.5", "--data", "/opt/show", "--out", "a.png"});
     ASSERT_TRUE(frame.ok) << frame.error;
     EXPECT_EQ(frame.options.mode, RenderMode::Frame);
     EXPECT_DOUBLE_EQ(frame.options.at, 12.5);
+    EXPECT_EQ(frame.options.data, "/opt/show");
 
     const Parsed frames = parse({"--from", "1", "--to", "2", "--fps", "24", "--out", "dir/"});
     ASSERT_TRUE(frames.ok) << frames.error;
@@ -50,6 +51,7 @@ TEST(RenderOptions, ModesFollowTheOutput) {
 
     EXPECT_EQ(parse({}).options.mode, RenderMode::Help);
     EXPECT_EQ(parse({"--help"}).options.mode, RenderMode::Help);
+    EXPECT_EQ(parse({"--version", "--at", "x"}).options.mode, RenderMode::Version);
 }
 
 TEST(RenderOptions, BadArgumentsAreRefusedWithAMessage) {
@@ -70,6 +72,7 @@ TEST(RenderOptions, BadArgumentsAreRefusedWithAMessage) {
         {"--sprites", "fast", "--bench"},
         {"--bench", "--out", "x.png"},
         {"--out"},
+        {"--at", "1", "--out", "a.png", "--data"},
     };
     for (const auto& args : bad) {
         const Parsed parsed = parse(args);

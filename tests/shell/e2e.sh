@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program under Xvfb with openbox, driven with xdotool.
 # Usage: e2e.sh CASE PATH/TO/vellomire PATH/TO/shell_picture_probe
-# Run from the repository root (the program reads data/ relative to it).
+# Run from the repository root, whose data/ the program reads (installed_from_home installs the
+# program into a temporary prefix and starts it from $HOME instead).
 set -u
 
 case_name=$1
@@ -251,6 +252,23 @@ minimise)
     check_letterbox "$cx,$cy,$cw,$ch"
     press "$window" Escape
     expect_exit_zero 10
+    ;;
+installed_from_home)
+    # Installed into a prefix of its own and started from $HOME, which holds no data/.
+    cmake --install "$(dirname "$program")/.." --prefix "$work/prefix" >/dev/null ||
+        fail "cannot install"
+    program=$work/prefix/bin/vellomire
+    cd "$HOME" || fail "no home"
+    start_program
+    dialog_ok
+    window=$(wait_window "Vellomire Engine" 10) || fail "no window"
+    sleep 2
+    screenshot
+    client_geometry "$window"
+    check_letterbox "$cx,$cy,$cw,$ch"
+    press "$window" Escape
+    expect_exit_zero 10
+    if grep -q "show's files\|File Not Found" "$work/out"; then fail "no data: $(cat "$work/out")"; fi
     ;;
 *)
     fail "unknown case"
