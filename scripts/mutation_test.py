@@ -117,7 +117,8 @@ def anchor_state(mutant, tree):
 def tracked_files():
     out = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
                          cwd=ROOT, check=True, capture_output=True).stdout
-    return sorted(p for p in out.decode().split("\0") if p and (ROOT / p).is_file())
+    return sorted(p for p in out.decode().split("\0")
+                  if p and "__pycache__" not in p and (ROOT / p).is_file())
 
 
 def sync_scratch(files):
@@ -336,8 +337,12 @@ def summary_lines(mutants, results, tree):
             older += 1
         counts = rows.setdefault(m.folder, dict.fromkeys(OUTCOMES, 0))
         counts[r["outcome"]] += 1
-    header = f"{'folder':<12}" + "".join(f"{o:>17}" for o in OUTCOMES) + f"{'score':>8}"
-    lines = [header]
+    widths = [len(o) + 2 for o in OUTCOMES]
+
+    def row(name, values, last):
+        return f"{name:<12}" + "".join(f"{v:>{w}}" for v, w in zip(values, widths)) + f"{last:>8}"
+
+    lines = [row("folder", OUTCOMES, "score")]
     total = dict.fromkeys(OUTCOMES, 0)
 
     def score(c):
@@ -350,10 +355,8 @@ def summary_lines(mutants, results, tree):
         c = rows[folder]
         for o in OUTCOMES:
             total[o] += c[o]
-        lines.append(f"{folder:<12}" + "".join(f"{c[o]:>17}" for o in OUTCOMES) +
-                     f"{score(c):>8}")
-    lines.append(f"{'total':<12}" + "".join(f"{total[o]:>17}" for o in OUTCOMES) +
-                 f"{score(total):>8}")
+        lines.append(row(folder, [c[o] for o in OUTCOMES], score(c)))
+    lines.append(row("total", [total[o] for o in OUTCOMES], score(total)))
     lines.append("score = (killed + timed-out) / (killed + survived + timed-out)")
     if missing:
         lines.append(f"{missing} mutants of the selection have no result yet")
@@ -362,14 +365,60 @@ def summary_lines(mutants, results, tree):
     survivors = [m for m in mutants if results.get(m.id, {}).get("outcome") == "survived"]
     if survivors:
         lines.append("survived:")
-        lines += [f"  {m.id:<28} {m.path}  {m.note}" for m in survivors]
+        lines += [f"  {m.id:<34} {m.path}  {m.note}" for m in survivors]
     return lines
 
 
 def result_line(m, r):
     detail = r.get("killer") or r.get("detail") or ""
     times = f"build {r.get('build_s', 0):5.1f}s  tests {r.get('test_s', 0):6.1f}s"
-    return f"{m.id:<28} {m.folder:<12} {r['outcome']:<16} {times}  {detail}"
+    return f"{m.id:<34} {m.folder:<12} {r['outcome']:<16} {times}  {detail}"
+
+
+def run_mutant(m, args, tests, programs, baseline_hashes, test_timeout, mutant_timeout):
+    """Applies one mutant to the scratch tree, builds, puts the file back and runs the tests
+    whose programs changed. Returns its record."""
+    log_file = LOGS / f"{m.id}.log"
+    log_file.write_text(f"{m.id}: {m.path}\n--- anchor\n{m.anchor}\n+++ replacement\n"
+                        f"{m.replacement}\n")
+    record = {"folder": m.folder}
+    state, detail = anchor_state(m, SCRATCH)
+    if state != "ok":
+        record.update(outcome=state, detail=detail)
+        return record
+    path = SCRATCH / m.path
+    original = path.read_text()
+    try:
+        path.write_text(original.replace(m.anchor, m.replacement, 1))
+        start = time.monotonic()
+        status, output = build(args.jobs, args.build_timeout, log_file)
+        record["build_s"] = round(time.monotonic() - start, 1)
+    finally:
+        path.write_text(original)  # newer than the mutant's objects: the next build redoes it
+    if status != 0:
+        errors = [line for line in output.splitlines() if "error" in line]
+        record.update(outcome="build-failed",
+                      detail=errors[0].strip() if errors else "build timed out")
+        return record
+    now = hash_programs(programs)
+    changed = {p for p, h in now.items() if baseline_hashes.get(p) != h}
+    if not changed:
+        record.update(outcome="equivalent", detail="no program changed")
+        return record
+    start = time.monotonic()
+    outcome, killer = "survived", ""
+    for stage in stages_for(m.folder, tests, changed, args.e2e):
+        left = mutant_timeout - (time.monotonic() - start)
+        if left <= 0:
+            outcome, killer = "timed-out", "(mutant over its time)"
+            break
+        result, failing, _ = run_ctest(stage, args.jobs, test_timeout, left, log_file)
+        if result != "passed":
+            outcome = "killed" if result == "failed" else "timed-out"
+            killer = failing
+            break
+    record.update(outcome=outcome, killer=killer, test_s=round(time.monotonic() - start, 1))
+    return record
 
 
 # ----------------------------------------------------------------------------- main
@@ -395,7 +444,7 @@ def list_catalogue(mutants, problems):
         per_folder[m.folder] = per_folder.get(m.folder, 0) + 1
         if state != "ok":
             bad += 1
-        log(f"{m.id:<28} {m.path:<34} {state if state != 'ok' else 'ok':<17} "
+        log(f"{m.id:<34} {m.path:<34} {state if state != 'ok' else 'ok':<17} "
             f"{detail or m.note}")
     for p in problems:
         log("catalogue: " + p)
@@ -408,6 +457,7 @@ def list_catalogue(mutants, problems):
 
 
 def main():
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)  # quiet when piped into head
     parser = argparse.ArgumentParser(
         description="Applies the catalogue's mutants one at a time to a scratch copy of the tree "
                     "(build/mutation/src), rebuilds it incrementally and runs the tests that can "
@@ -450,6 +500,9 @@ def main():
         todo = [m for m in chosen if results.get(m.id, {}).get("tree") != tree]
         log(f"resuming: {len(chosen) - len(todo)} of {len(chosen)} already done for this tree")
         chosen = todo
+    if not chosen:
+        log("\n".join(summary_lines(select(mutants, args), results, tree)))
+        return 0
 
     copied = sync_scratch(files)
     log(f"scratch tree {SCRATCH} ({copied} files refreshed), tree {tree}")
@@ -485,53 +538,17 @@ def main():
     test_timeout = max(60.0, 4 * slowest + 30)
     mutant_timeout = args.timeout or 3 * baseline["seconds"] + 120
 
+    loop_start = time.monotonic()
     for m in chosen:
-        log_file = LOGS / f"{m.id}.log"
-        log_file.write_text(f"{m.id}: {m.path}\n--- anchor\n{m.anchor}\n+++ replacement\n"
-                            f"{m.replacement}\n")
-        record = {"tree": tree, "folder": m.folder}
-        state, detail = anchor_state(m, SCRATCH)
-        if state != "ok":
-            record.update(outcome=state, detail=detail)
-        else:
-            path = SCRATCH / m.path
-            original = path.read_text()
-            try:
-                path.write_text(original.replace(m.anchor, m.replacement, 1))
-                start = time.monotonic()
-                status, output = build(args.jobs, args.build_timeout, log_file)
-                record["build_s"] = round(time.monotonic() - start, 1)
-            finally:
-                path.write_text(original)
-            if status != 0:
-                errors = [l for l in output.splitlines() if "error" in l]
-                record.update(outcome="build-failed",
-                              detail=(errors[0].strip() if errors else "build timed out"))
-            else:
-                now = hash_programs(programs)
-                changed = {p for p, h in now.items() if baseline_hashes.get(p) != h}
-                if not changed:
-                    record.update(outcome="equivalent", detail="no program changed")
-                else:
-                    start = time.monotonic()
-                    outcome, killer = "survived", ""
-                    for stage in stages_for(m.folder, tests, changed, args.e2e):
-                        left = mutant_timeout - (time.monotonic() - start)
-                        if left <= 0:
-                            outcome, killer = "timed-out", "(mutant over its time)"
-                            break
-                        result, failing, _ = run_ctest(stage, args.jobs, test_timeout, left,
-                                                       log_file)
-                        if result != "passed":
-                            outcome = "killed" if result == "failed" else "timed-out"
-                            killer = failing
-                            break
-                    record.update(outcome=outcome, killer=killer,
-                                  test_s=round(time.monotonic() - start, 1))
+        record = run_mutant(m, args, tests, programs, baseline_hashes, test_timeout,
+                            mutant_timeout)
+        record["tree"] = tree
         results[m.id] = record
         save_results(results)
         log(result_line(m, record))
 
+    spent = time.monotonic() - loop_start
+    log(f"{len(chosen)} mutants in {spent / 60:.1f} min ({spent / len(chosen):.1f} s each)")
     lines = summary_lines(select(mutants, args), results, tree)
     REPORT.write_text("\n".join(lines) + "\n")
     log("\n".join(lines))
