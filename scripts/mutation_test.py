@@ -23,6 +23,7 @@ LOGS = WORK / "logs"
 RESULTS = WORK / "results.json"
 BASELINE = WORK / "baseline.json"
 REPORT = WORK / "report.txt"
+FLAKY = WORK / "flaky.json"
 
 FOLDERS = ["platform", "demo", "render", "text", "model", "scenes", "metaballs", "shell",
            "render_tool"]
@@ -251,13 +252,19 @@ FAILED_LINE = re.compile(r"^\s*\d+ - (.+?) \(([^)]*)\)\s*$")
 PASSED_LINE = re.compile(r"Test\s+#\d+: (\S+) \.+\s+Passed\s+([\d.]+) sec")
 
 
-def run_ctest(selection, jobs, test_timeout, timeout, log_file):
-    """Runs the tests of one selection ('-L', label) or ('-R', regex) stopping at the first
-    failure. Returns (outcome, first failing test) with outcome 'passed', 'failed' or
-    'timed-out', and the durations of the passing tests."""
+def exact(names):
+    return "^(" + "|".join(re.escape(n) for n in sorted(names)) + ")$"
+
+
+def run_ctest(selection, jobs, test_timeout, timeout, log_file, excluded=()):
+    """Runs the tests of one selection ('-L', label) or ('-R', regex) but the excluded ones,
+    stopping at the first failure. Returns (outcome, first failing test) with outcome 'passed',
+    'failed' or 'timed-out', and the durations of the passing tests."""
     command = ["ctest", "--test-dir", str(BUILD), selection[0], selection[1], "--stop-on-failure",
                "--output-on-failure", "-j", str(jobs), "--timeout", str(int(test_timeout)),
                "--no-tests=ignore"]
+    if excluded:
+        command += ["-E", exact(excluded)]
     status, output = run_limited(command, timeout, log_file)
     durations = {m.group(1): float(m.group(2)) for m in PASSED_LINE.finditer(output)}
     if status is None:
@@ -285,6 +292,28 @@ def run_ctest(selection, jobs, test_timeout, timeout, log_file):
     return "passed", "", durations
 
 
+def run_confirmed(selection, jobs, test_timeout, deadline, log_file, flaky, persist=True):
+    """run_ctest, with a failure confirmed by running the failing test once more on its own: a
+    test that then passes is flaky (it fails under load or by chance), joins `flaky` (kept in
+    FLAKY when persist) and is left out of the selection, which runs again without it."""
+    while True:
+        left = deadline - time.monotonic()
+        if left <= 0:
+            return "timed-out", "(mutant over its time)", {}
+        result, failing, durations = run_ctest(selection, jobs, test_timeout, left, log_file,
+                                               flaky)
+        if result != "failed" or failing.startswith("("):
+            return result, failing, durations
+        again, _, _ = run_ctest(("-R", exact([failing])), 1, test_timeout,
+                                max(1.0, deadline - time.monotonic()), log_file)
+        if again != "passed":
+            return result, failing, durations
+        log(f"  {failing} failed, then passed on its own: left out as flaky")
+        flaky.add(failing)
+        if persist:
+            save_flaky(flaky)
+
+
 def stages_for(folder, tests, changed, e2e_mode):
     """The ctest selections that can tell a mutant of `folder` apart: the folder's own label,
     the end-to-end sample for a shell mutant, then every other label in one run so that both
@@ -306,13 +335,21 @@ def stages_for(folder, tests, changed, e2e_mode):
         stages.append(("-L", f"^{re.escape(folder)}$"))
         wanted_labels.discard(folder)
     if e2e_names:
-        stages.append(("-R", "^(" + "|".join(re.escape(n) for n in sorted(e2e_names)) + ")$"))
+        stages.append(("-R", exact(e2e_names)))
     if wanted_labels:
-        stages.append(("-L", "^(" + "|".join(re.escape(l) for l in sorted(wanted_labels)) + ")$"))
+        stages.append(("-L", exact(wanted_labels)))
     return stages
 
 
 # ----------------------------------------------------------------------------- results
+
+def load_flaky():
+    return set(json.loads(FLAKY.read_text())) if FLAKY.exists() else set()
+
+
+def save_flaky(flaky):
+    FLAKY.write_text(json.dumps(sorted(flaky), indent=1))
+
 
 def load_results():
     return json.loads(RESULTS.read_text()) if RESULTS.exists() else {}
@@ -362,6 +399,10 @@ def summary_lines(mutants, results, tree):
         lines.append(f"{missing} mutants of the selection have no result yet")
     if older:
         lines.append(f"{older} results come from an earlier state of the tree (rerun them)")
+    flaky = load_flaky()
+    if flaky:
+        lines.append(f"left out as flaky ({FLAKY.name}; delete it to try them again): " +
+                     ", ".join(sorted(flaky)))
     survivors = [m for m in mutants if results.get(m.id, {}).get("outcome") == "survived"]
     if survivors:
         lines.append("survived:")
@@ -375,7 +416,7 @@ def result_line(m, r):
     return f"{m.id:<34} {m.folder:<12} {r['outcome']:<16} {times}  {detail}"
 
 
-def run_mutant(m, args, tests, programs, baseline_hashes, test_timeout, mutant_timeout):
+def run_mutant(m, args, tests, programs, baseline_hashes, test_timeout, mutant_timeout, flaky):
     """Applies one mutant to the scratch tree, builds, puts the file back and runs the tests
     whose programs changed. Returns its record."""
     log_file = LOGS / f"{m.id}.log"
@@ -408,15 +449,21 @@ def run_mutant(m, args, tests, programs, baseline_hashes, test_timeout, mutant_t
     start = time.monotonic()
     outcome, killer = "survived", ""
     for stage in stages_for(m.folder, tests, changed, args.e2e):
-        left = mutant_timeout - (time.monotonic() - start)
-        if left <= 0:
-            outcome, killer = "timed-out", "(mutant over its time)"
-            break
-        result, failing, _ = run_ctest(stage, args.jobs, test_timeout, left, log_file)
+        result, failing, _ = run_confirmed(stage, args.jobs, test_timeout, start + mutant_timeout,
+                                           log_file, flaky)
         if result != "passed":
             outcome = "killed" if result == "failed" else "timed-out"
             killer = failing
             break
+    # The flaky tests the stages left out, on their own where the load is lighter.
+    solo = {n for n in flaky if n in tests and set(tests[n]["deps"]) & changed and
+            (m.folder == "shell" or not SLOW_LABELS & set(tests[n]["labels"]))}
+    if outcome == "survived" and solo:
+        result, failing, _ = run_confirmed(("-R", exact(solo)), 1, test_timeout,
+                                           start + mutant_timeout, log_file, set(), False)
+        if result != "passed":
+            outcome = "killed" if result == "failed" else "timed-out"
+            killer = failing
     record.update(outcome=outcome, killer=killer, test_s=round(time.monotonic() - start, 1))
     return record
 
@@ -519,6 +566,7 @@ def main():
     tests = test_inventory(programs)
 
     # The unmutated tree must pass what the mutants will run; its times set the time-outs.
+    flaky = load_flaky()
     baseline = json.loads(BASELINE.read_text()) if BASELINE.exists() else {}
     want_e2e = any(m.folder == "shell" for m in chosen)
     if baseline.get("tree") != tree or (want_e2e and not baseline.get("e2e")):
@@ -526,7 +574,8 @@ def main():
         start = time.monotonic()
         durations = {}
         for stage in stages_for("shell" if want_e2e else "", tests, None, args.e2e):
-            outcome, failing, times = run_ctest(stage, args.jobs, 600, 3600, setup_log)
+            outcome, failing, times = run_confirmed(stage, args.jobs, 600, time.monotonic() + 3600,
+                                                    setup_log, flaky)
             durations.update(times)
             if outcome != "passed":
                 sys.exit(f"the unmutated tree fails {failing} ({outcome}); see {setup_log}")
@@ -541,7 +590,7 @@ def main():
     loop_start = time.monotonic()
     for m in chosen:
         record = run_mutant(m, args, tests, programs, baseline_hashes, test_timeout,
-                            mutant_timeout)
+                            mutant_timeout, flaky)
         record["tree"] = tree
         results[m.id] = record
         save_results(results)
