@@ -17,7 +17,8 @@ void startMusic();
 void activateSpectrum();
 
 // Moves the music by `deltaMilliseconds` from the clock of the previous frame: the target,
-// truncated toward zero, goes to the sound library unclamped (it clamps to the track).
+// truncated toward zero, goes to the sound library unclamped (it counts negative times as 0;
+// past the end of the track the clock runs on in silence).
 void seekMusic(float deltaMilliseconds);
 
 // Frame step: MusicClock = the stream's play position in ms x 0.001.

@@ -551,7 +551,9 @@ bool soundStreamSetTime(SoundStream* const stream, const int milliseconds) {
         }
         return true;
     }
-    const Frames target = std::min(msToFrames(std::max(milliseconds, 0)), open->length);
+    // Past the end of the track the stream is silence and its clock runs on, so a seek there
+    // lands where asked; a seek back into the track plays it again from there.
+    const Frames target = msToFrames(std::max(milliseconds, 0));
     if (stepped) {
         state.steppedMs = framesToMs(target);
         state.steppedFrames = target;

@@ -53,8 +53,9 @@ bool soundDspSetActive(SoundDspUnit* unit, bool active);
 // the stepped time. Without a stream (null, or a handle freed by soundClose) it is a silent
 // clock that runs in real time from 0, counted from its first use.
 int soundStreamGetTime(SoundStream* stream);
-// Moves playback to `milliseconds`, clamped to 0 and to the end of the stream; playback goes
-// on from there and the next GetTime reports it. Without a stream it sets the silent clock.
+// Moves playback to `milliseconds` (negative times count as 0); playback goes on from there and
+// the next GetTime reports it. Past the end of the track the stream plays silence on a clock
+// that runs on, as after its natural end. Without a stream it sets the silent clock.
 bool soundStreamSetTime(SoundStream* stream, int milliseconds);
 // The stream's length in milliseconds (truncated); 0 for no stream.
 int soundStreamGetLengthMs(SoundStream* stream);
