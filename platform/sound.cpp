@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -227,10 +228,23 @@ bool alsaHasNoCard() {
     return none;
 }
 
+void closeDevice();
+
+// The audio thread reads the streams and the data they decode from, which static objects hold
+// (here and in the host) and free when the process exits. An exit handler registered before
+// the first device opens runs before those objects are destroyed, and closes the device.
+void closeDeviceAtExit() {
+    static bool registered = false;
+    if (!registered) {
+        registered = std::atexit(closeDevice) == 0;
+    }
+}
+
 bool openDevice() {
     if (state.deviceUnavailable) {
         return false;
     }
+    closeDeviceAtExit();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "sound: no audio (%s); playing silently\n", SDL_GetError());
         state.deviceUnavailable = true;
@@ -267,12 +281,16 @@ bool openDevice() {
     return true;
 }
 
+// Closes the device and waits for its thread to end: from then on nothing reads the streams.
 void closeDevice() {
     if (state.device == 0) {
         return;
     }
-    SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL_Quit closes every device itself; after it there is nothing left to close.
+    if (SDL_WasInit(SDL_INIT_AUDIO) != 0) {
+        SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
     state.device = 0;
     destroySpectrumAnalyser(state.callbackAnalyser);
     state.callbackAnalyser = nullptr;
@@ -505,6 +523,10 @@ bool soundSetPaused(const int channel, const bool paused) {
         stream->bufferWall = wallSeconds();
     }
     return true;
+}
+
+bool soundDeviceOpen() {
+    return state.device != 0;
 }
 
 SoundDspUnit* soundGetFftUnit() {

@@ -29,9 +29,14 @@ bool soundSetOutput(int outputType);
 // line on standard error says so). Called again while initialised, it changes nothing, so a
 // playing stream plays on. `mixRate` must be 44100; `maxChannels` bounds the channel numbers.
 bool soundInit(int mixRate, int maxChannels, unsigned flags);
-// Stops the output and frees every stream. The output choice, the clock of soundStreamGetTime
-// without a stream, the stepped time and the spectrum switch are kept.
+// Stops the output (its thread has ended when this returns), then frees every stream. The
+// output choice, the clock of soundStreamGetTime without a stream, the stepped time and the
+// spectrum switch are kept.
 void soundClose();
+// True while the system's audio output is open: its thread may then be reading the playing
+// streams and the data they decode from. soundClose and soundReset close it, and so does the
+// process exit, before it destroys any static object made before the output first opened.
+bool soundDeviceOpen();
 // Back to the state at program start (closed, device output selected, spectrum off, clocks at
 // 0). For hosts shutting down and for tests.
 void soundReset();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <thread>
 #include <vector>
@@ -277,6 +279,33 @@ TEST_F(SoundTest, OutputChoiceAndReinitialisation) {
     EXPECT_FALSE(soundSetOutput(kSoundOutputDevice)) << "a close keeps the stepped choice";
     soundReset();
     EXPECT_TRUE(soundSetOutput(kSoundOutputDevice)) << "a reset forgets it";
+}
+
+// The track's bytes held as a host holds them, to the end of the process.
+struct TrackHeldToTheEnd {
+    std::vector<unsigned char> bytes;
+    ~TrackHeldToTheEnd() {
+        if (soundDeviceOpen()) {
+            std::fputs("the track is freed while the audio thread may read it\n", stderr);
+            std::_Exit(3);
+        }
+    }
+};
+
+TEST_F(SoundTest, AtExitTheDeviceClosesBeforeTheTrackIsFreed) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: no earlier output opened
+    useAudioDriver("dummy");
+    const auto playThenExit = [] {
+        static TrackHeldToTheEnd track; // destroyed at exit, as a host's track buffer is
+        track.bytes = readFixture("tone.mp3");
+        soundInit(44100, 32, 0);
+        SoundStream* const stream = soundStreamOpen(track.bytes.data(), kSoundModeLoadMemory, 0,
+                                                    static_cast<int>(track.bytes.size()));
+        soundSetPaused(soundStreamPlayEx(-1, stream, nullptr, true), false);
+        std::this_thread::sleep_for(milliseconds(100));
+        std::exit(soundDeviceOpen() ? 0 : 2);
+    };
+    EXPECT_EXIT(playThenExit(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(SoundTest, DeviceOutputPlaysAndSeeksThroughTheAudioCallback) {
