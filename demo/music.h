@@ -1,7 +1,7 @@
 #pragma once
 // The soundtrack and the show's clock: the play position of the music is the only time base.
 
-// Play position in seconds, written once at the start of every frame.
+// The play position being heard, in seconds, written once at the start of every frame.
 extern float MusicClock;
 // The first 64 values of the music's spectrum, lowest band first, copied at the end of every
 // frame; zeros before the first copy.

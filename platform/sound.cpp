@@ -12,13 +12,16 @@
 #include <memory>
 #include <vector>
 
+#include "platform/sound_clock.h"
 #include "platform/sound_decoder.h"
 #include "platform/sound_spectrum.h"
 
 // Three outputs share one model of a stream: a decoder, a position in frames and a channel.
 // - Device: SDL calls fillDeviceBuffer on its audio thread; it decodes, mixes, advances each
 //   playing stream and refreshes the spectrum. Everything the callback touches is guarded by
-//   SDL's device lock. The main thread's clock follows the callback through deviceClock.
+//   SDL's device lock. The main thread's clock is the position being heard: the first frame of
+//   the last buffer handed to SDL, less what SDL and the device still held before it (one
+//   device buffer), plus the time since, smoothed (deviceClock).
 // - Silent (no audio device): nothing is rendered; a playing stream's position is its anchor
 //   plus the time since on the monotonic clock, and the spectrum is computed from the track.
 // - Stepped: the host sets the time; the spectrum is computed from the track at that time.
@@ -29,12 +32,6 @@ using Frames = std::int64_t;
 
 constexpr int kRate = kDecodeRate;
 constexpr int kDeviceBufferFrames = 1024;
-// The device clock may run ahead of the last callback by this much before it waits for one.
-constexpr Frames kDeviceAheadLimit = 2 * kDeviceBufferFrames;
-// The device clock steers toward the callbacks by at most this fraction of the elapsed time,
-// and jumps only when they disagree by more than kDeviceSnapFrames.
-constexpr double kDeviceSlew = 0.03;
-constexpr double kDeviceSnapFrames = 0.1 * kRate;
 
 enum class Output { Device, Silent, Stepped };
 
@@ -62,14 +59,11 @@ struct SoundStream {
     // Device and silent output: the next frame to render (device) or the anchor (silent).
     Frames position = 0;
     double anchorWall = 0.0; // silent output: when `position` was current
-    // Device output, written by the callback: the first frame of the last buffer handed to the
-    // device and when; read by the main thread under the device lock.
-    Frames bufferStart = 0;
-    double bufferWall = 0.0;
-    // Device output, main thread: the smoothed clock and when it was last read.
-    double smoothFrames = 0.0;
-    double smoothWall = 0.0;
-    bool smoothValid = false;
+    // Device output, written by the callback: the last buffer handed to the device; read by
+    // the main thread under the device lock.
+    HandedBuffer handed;
+    // Device output, main thread: the clock as last read.
+    SmoothedClock clock;
 
     ~SoundStream() { closeMp3Decoder(decoder); }
 };
@@ -89,6 +83,10 @@ struct SoundState {
     bool deviceUnavailable = false; // remembered so a missing device is tried (and its
                                     // errors printed) once, not at every start-up
     SDL_AudioDeviceID device = 0;
+    // What the device is handed per callback, and what SDL and the device still hold ahead of
+    // a buffer when it is handed over: at least the one buffer being played meanwhile.
+    Frames deviceBufferFrames = kDeviceBufferFrames;
+    Frames deviceHeldFrames = kDeviceBufferFrames;
     std::vector<std::unique_ptr<SoundStream>> streams;
 
     // Device output: decoding space, the last kSpectrumWindow mono samples heard (a ring) and the
@@ -197,8 +195,7 @@ void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
         for (int i = 0; i < 2 * frames; ++i) {
             out[i] += state.streamScratch[i];
         }
-        stream->bufferStart = stream->position;
-        stream->bufferWall = now;
+        stream->handed = HandedBuffer{stream->position, now};
         stream->position += frames; // past the end this is silence, and the clock runs on
     }
     for (int i = 0; i < 2 * frames; ++i) {
@@ -273,6 +270,8 @@ bool openDevice() {
     }
     // SDL converts to the device's format; the callback always sees `wanted`.
     state.streamScratch.assign(2 * static_cast<std::size_t>(obtained.samples), 0.0f);
+    state.deviceBufferFrames = obtained.samples;
+    state.deviceHeldFrames = obtained.samples;
     std::fill(std::begin(state.history), std::end(state.history), 0.0f);
     std::fill(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), 0.0f);
     state.callbackAnalyser = createSpectrumAnalyser();
@@ -305,36 +304,17 @@ Frames silentPosition(const SoundStream& stream) {
     return stream.position + static_cast<Frames>(elapsed * kRate);
 }
 
-// Device output, main thread, under the device lock: the position being heard, interpolated
-// from the last callback on the monotonic clock and steered gently toward the callbacks, so
-// successive readings advance evenly and never go back (seeks aside).
+// Device output, main thread, under the device lock: the position being heard (the last
+// buffer handed over less what SDL and the device still held before it, plus the time since),
+// smoothed so that successive readings advance evenly and never go back (seeks aside).
 Frames deviceClock(SoundStream& stream) {
     const double now = wallSeconds();
-    double heard = static_cast<double>(stream.position);
-    if (isPlaying(stream)) {
-        const double ahead = std::max(0.0, now - stream.bufferWall) * kRate;
-        heard = static_cast<double>(stream.bufferStart) +
-                std::min(ahead, static_cast<double>(kDeviceAheadLimit));
-    }
-    if (!stream.smoothValid) {
-        stream.smoothFrames = heard;
-        stream.smoothValid = true;
-    } else {
-        const double elapsed = std::max(0.0, now - stream.smoothWall);
-        double predicted = stream.smoothFrames + (isPlaying(stream) ? elapsed * kRate : 0.0);
-        const double error = heard - predicted;
-        if (error > kDeviceSnapFrames) {
-            predicted = heard;
-        } else if (error > -kDeviceSnapFrames) {
-            const double step = kDeviceSlew * elapsed * kRate;
-            predicted += std::clamp(error, -step, step);
-        } else {
-            predicted = stream.smoothFrames; // the output stalled: wait for it
-        }
-        stream.smoothFrames = std::max(stream.smoothFrames, predicted);
-    }
-    stream.smoothWall = now;
-    return static_cast<Frames>(stream.smoothFrames);
+    // Paused, the stream stands at the end of what it handed over.
+    const double heard = isPlaying(stream) ? heardFrame(stream.handed, state.deviceHeldFrames,
+                                                        state.deviceBufferFrames, now)
+                                           : static_cast<double>(stream.position);
+    advanceClock(stream.clock, heard, isPlaying(stream), now);
+    return static_cast<Frames>(stream.clock.frames);
 }
 
 // Puts a stream's clock at `frames` on the current output.
@@ -342,11 +322,8 @@ void placeStream(SoundStream& stream, const Frames frames) {
     const double now = wallSeconds();
     stream.position = frames;
     stream.anchorWall = now;
-    stream.bufferStart = frames;
-    stream.bufferWall = now;
-    stream.smoothFrames = static_cast<double>(frames);
-    stream.smoothWall = now;
-    stream.smoothValid = true;
+    stream.handed = HandedBuffer{frames, now};
+    stream.clock = SmoothedClock{static_cast<double>(frames), now, true};
 }
 
 // The frame a stream is at on the current output.
@@ -519,8 +496,7 @@ bool soundSetPaused(const int channel, const bool paused) {
     if (!paused) {
         // The device takes up from what it rendered last; the smoothed clock goes on from
         // where it stands.
-        stream->bufferStart = stream->position;
-        stream->bufferWall = wallSeconds();
+        stream->handed = HandedBuffer{stream->position, wallSeconds()};
     }
     return true;
 }

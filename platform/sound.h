@@ -53,10 +53,12 @@ bool soundSetPaused(int channel, bool paused);
 SoundDspUnit* soundGetFftUnit();
 bool soundDspSetActive(SoundDspUnit* unit, bool active);
 
-// The play position in milliseconds of the position being heard: smooth and monotonic while
-// playing, and running on in silence past the end of the track. With the stepped output it is
-// the stepped time. Without a stream (null, or a handle freed by soundClose) it is a silent
-// clock that runs in real time from 0, counted from its first use.
+// The play position in milliseconds of the position being heard: with the device output, the
+// position last handed to SDL less what SDL and the device still hold (at least one device
+// buffer), plus the time since. Smooth and monotonic while playing, and running on in silence
+// past the end of the track. With the stepped output it is the stepped time. Without a stream
+// (null, or a handle freed by soundClose) it is a silent clock that runs in real time from 0,
+// counted from its first use.
 int soundStreamGetTime(SoundStream* stream);
 // Moves playback to `milliseconds` (negative times count as 0); playback goes on from there and
 // the next GetTime reports it. Past the end of the track the stream plays silence on a clock

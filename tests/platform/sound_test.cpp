@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sound.h"
+#include "platform/sound_clock.h"
 #include "platform/sound_spectrum.h"
 #include "tests/platform/sound_test_support.h"
 
@@ -181,6 +182,33 @@ TEST(SpectrumAnalysis, ASineOnABinGivesItsAmplitudeThere) {
     computeSpectrum(analyser, samples.data(), bins);
     EXPECT_EQ(*std::max_element(bins, bins + kSpectrumBins), 0.0f);
     destroySpectrumAnalyser(analyser);
+}
+
+// A device that keeps one 1024-frame buffer ahead: buffer k is handed over at about k x 1024
+// frames of wall time (late by the jitter of the audio thread) and heard one buffer later.
+TEST(DeviceClock, IsThePositionHandedOverLessWhatTheDeviceHoldsAndNeverGoesBack) {
+    constexpr double kRate = 44100.0;
+    constexpr std::int64_t kBuffer = 1024;
+    constexpr double kLateMs[] = {0.0, 4.0, 1.0, 9.0, 0.5, 2.0, 6.0};
+    HandedBuffer handed;
+    SmoothedClock clock{0.0, 0.0, true}; // playback starts at frame 0 at time 0
+    double previous = 0.0;
+    for (int read = 1; read <= 120; ++read) { // 2 s of 60 Hz frames
+        const double now = read / 60.0;
+        for (std::int64_t k = handed.firstFrame / kBuffer + 1;; ++k) {
+            const double wall = (k * kBuffer) / kRate + kLateMs[k % 7] * 0.001;
+            if (wall > now) {
+                break;
+            }
+            handed = HandedBuffer{k * kBuffer, wall};
+        }
+        advanceClock(clock, heardFrame(handed, kBuffer, kBuffer, now), true, now);
+        ASSERT_GE(clock.frames, previous) << "read " << read;
+        previous = clock.frames;
+        if (now >= 1.0) { // once steered in: one buffer behind, less the callbacks' lateness
+            EXPECT_NEAR(clock.frames, now * kRate - kBuffer, 0.005 * kRate) << "read " << read;
+        }
+    }
 }
 
 TEST_F(SoundTest, SilentOutputRunsInRealTimeAndSeeksAndRunsOnPastTheEnd) {
