@@ -36,7 +36,8 @@ trap 'rm -rf "$out"' EXIT
 # stopped before anything it reads is freed. The window's teardown would unload the GL driver,
 # and the leak checker would count what the driver's globals held as leaked: the driver is
 # kept loaded (preloaded after the sanitizer runtime, which must come first).
-driver=$(ls /usr/lib/*/dri/swrast_dri.so | head -n 1)
+drivers=(/usr/lib/*/dri/swrast_dri.so)
+driver=${drivers[0]}
 program=$out/vellomire
 runtime=$(ldd build/asan/shell/vellomire | awk '/libasan/ { print $3 }')
 printf '#!/bin/sh\nLD_PRELOAD="%s %s" exec %s\n' "$runtime" "$driver" \
