@@ -1,7 +1,7 @@
 #pragma once
 // The soundtrack and the show's clock: the play position of the music is the only time base.
 
-// Play position in seconds, written once at the start of every frame.
+// The play position being heard, in seconds, written once at the start of every frame.
 extern float MusicClock;
 // The first 64 values of the music's spectrum, lowest band first, copied at the end of every
 // frame; zeros before the first copy.
@@ -17,7 +17,8 @@ void startMusic();
 void activateSpectrum();
 
 // Moves the music by `deltaMilliseconds` from the clock of the previous frame: the target,
-// truncated toward zero, goes to the sound library unclamped (it clamps to the track).
+// truncated toward zero, goes to the sound library unclamped (it counts negative times as 0;
+// past the end of the track the clock runs on in silence).
 void seekMusic(float deltaMilliseconds);
 
 // Frame step: MusicClock = the stream's play position in ms x 0.001.

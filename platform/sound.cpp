@@ -6,18 +6,22 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include "platform/sound_clock.h"
 #include "platform/sound_decoder.h"
 #include "platform/sound_spectrum.h"
 
 // Three outputs share one model of a stream: a decoder, a position in frames and a channel.
 // - Device: SDL calls fillDeviceBuffer on its audio thread; it decodes, mixes, advances each
 //   playing stream and refreshes the spectrum. Everything the callback touches is guarded by
-//   SDL's device lock. The main thread's clock follows the callback through deviceClock.
+//   SDL's device lock. The main thread's clock is the position being heard: the first frame of
+//   the last buffer handed to SDL, less what SDL and the device still held before it (one
+//   device buffer), plus the time since, smoothed (deviceClock).
 // - Silent (no audio device): nothing is rendered; a playing stream's position is its anchor
 //   plus the time since on the monotonic clock, and the spectrum is computed from the track.
 // - Stepped: the host sets the time; the spectrum is computed from the track at that time.
@@ -28,12 +32,6 @@ using Frames = std::int64_t;
 
 constexpr int kRate = kDecodeRate;
 constexpr int kDeviceBufferFrames = 1024;
-// The device clock may run ahead of the last callback by this much before it waits for one.
-constexpr Frames kDeviceAheadLimit = 2 * kDeviceBufferFrames;
-// The device clock steers toward the callbacks by at most this fraction of the elapsed time,
-// and jumps only when they disagree by more than kDeviceSnapFrames.
-constexpr double kDeviceSlew = 0.03;
-constexpr double kDeviceSnapFrames = 0.1 * kRate;
 
 enum class Output { Device, Silent, Stepped };
 
@@ -61,14 +59,11 @@ struct SoundStream {
     // Device and silent output: the next frame to render (device) or the anchor (silent).
     Frames position = 0;
     double anchorWall = 0.0; // silent output: when `position` was current
-    // Device output, written by the callback: the first frame of the last buffer handed to the
-    // device and when; read by the main thread under the device lock.
-    Frames bufferStart = 0;
-    double bufferWall = 0.0;
-    // Device output, main thread: the smoothed clock and when it was last read.
-    double smoothFrames = 0.0;
-    double smoothWall = 0.0;
-    bool smoothValid = false;
+    // Device output, written by the callback: the last buffer handed to the device; read by
+    // the main thread under the device lock.
+    HandedBuffer handed;
+    // Device output, main thread: the clock as last read.
+    SmoothedClock clock;
 
     ~SoundStream() { closeMp3Decoder(decoder); }
 };
@@ -88,6 +83,10 @@ struct SoundState {
     bool deviceUnavailable = false; // remembered so a missing device is tried (and its
                                     // errors printed) once, not at every start-up
     SDL_AudioDeviceID device = 0;
+    // What the device is handed per callback, and what SDL and the device still hold ahead of
+    // a buffer when it is handed over: at least the one buffer being played meanwhile.
+    Frames deviceBufferFrames = kDeviceBufferFrames;
+    Frames deviceHeldFrames = kDeviceBufferFrames;
     std::vector<std::unique_ptr<SoundStream>> streams;
 
     // Device output: decoding space, the last kSpectrumWindow mono samples heard (a ring) and the
@@ -196,8 +195,7 @@ void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
         for (int i = 0; i < 2 * frames; ++i) {
             out[i] += state.streamScratch[i];
         }
-        stream->bufferStart = stream->position;
-        stream->bufferWall = now;
+        stream->handed = HandedBuffer{stream->position, now};
         stream->position += frames; // past the end this is silence, and the clock runs on
     }
     for (int i = 0; i < 2 * frames; ++i) {
@@ -227,10 +225,23 @@ bool alsaHasNoCard() {
     return none;
 }
 
+void closeDevice();
+
+// The audio thread reads the streams and the data they decode from, which static objects hold
+// (here and in the host) and free when the process exits. An exit handler registered before
+// the first device opens runs before those objects are destroyed, and closes the device.
+void closeDeviceAtExit() {
+    static bool registered = false;
+    if (!registered) {
+        registered = std::atexit(closeDevice) == 0;
+    }
+}
+
 bool openDevice() {
     if (state.deviceUnavailable) {
         return false;
     }
+    closeDeviceAtExit();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         std::fprintf(stderr, "sound: no audio (%s); playing silently\n", SDL_GetError());
         state.deviceUnavailable = true;
@@ -259,6 +270,8 @@ bool openDevice() {
     }
     // SDL converts to the device's format; the callback always sees `wanted`.
     state.streamScratch.assign(2 * static_cast<std::size_t>(obtained.samples), 0.0f);
+    state.deviceBufferFrames = obtained.samples;
+    state.deviceHeldFrames = obtained.samples;
     std::fill(std::begin(state.history), std::end(state.history), 0.0f);
     std::fill(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), 0.0f);
     state.callbackAnalyser = createSpectrumAnalyser();
@@ -267,12 +280,16 @@ bool openDevice() {
     return true;
 }
 
+// Closes the device and waits for its thread to end: from then on nothing reads the streams.
 void closeDevice() {
     if (state.device == 0) {
         return;
     }
-    SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL_Quit closes every device itself; after it there is nothing left to close.
+    if (SDL_WasInit(SDL_INIT_AUDIO) != 0) {
+        SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
     state.device = 0;
     destroySpectrumAnalyser(state.callbackAnalyser);
     state.callbackAnalyser = nullptr;
@@ -287,36 +304,17 @@ Frames silentPosition(const SoundStream& stream) {
     return stream.position + static_cast<Frames>(elapsed * kRate);
 }
 
-// Device output, main thread, under the device lock: the position being heard, interpolated
-// from the last callback on the monotonic clock and steered gently toward the callbacks, so
-// successive readings advance evenly and never go back (seeks aside).
+// Device output, main thread, under the device lock: the position being heard (the last
+// buffer handed over less what SDL and the device still held before it, plus the time since),
+// smoothed so that successive readings advance evenly and never go back (seeks aside).
 Frames deviceClock(SoundStream& stream) {
     const double now = wallSeconds();
-    double heard = static_cast<double>(stream.position);
-    if (isPlaying(stream)) {
-        const double ahead = std::max(0.0, now - stream.bufferWall) * kRate;
-        heard = static_cast<double>(stream.bufferStart) +
-                std::min(ahead, static_cast<double>(kDeviceAheadLimit));
-    }
-    if (!stream.smoothValid) {
-        stream.smoothFrames = heard;
-        stream.smoothValid = true;
-    } else {
-        const double elapsed = std::max(0.0, now - stream.smoothWall);
-        double predicted = stream.smoothFrames + (isPlaying(stream) ? elapsed * kRate : 0.0);
-        const double error = heard - predicted;
-        if (error > kDeviceSnapFrames) {
-            predicted = heard;
-        } else if (error > -kDeviceSnapFrames) {
-            const double step = kDeviceSlew * elapsed * kRate;
-            predicted += std::clamp(error, -step, step);
-        } else {
-            predicted = stream.smoothFrames; // the output stalled: wait for it
-        }
-        stream.smoothFrames = std::max(stream.smoothFrames, predicted);
-    }
-    stream.smoothWall = now;
-    return static_cast<Frames>(stream.smoothFrames);
+    // Paused, the stream stands at the end of what it handed over.
+    const double heard = isPlaying(stream) ? heardFrame(stream.handed, state.deviceHeldFrames,
+                                                        state.deviceBufferFrames, now)
+                                           : static_cast<double>(stream.position);
+    advanceClock(stream.clock, heard, isPlaying(stream), now);
+    return static_cast<Frames>(stream.clock.frames);
 }
 
 // Puts a stream's clock at `frames` on the current output.
@@ -324,11 +322,8 @@ void placeStream(SoundStream& stream, const Frames frames) {
     const double now = wallSeconds();
     stream.position = frames;
     stream.anchorWall = now;
-    stream.bufferStart = frames;
-    stream.bufferWall = now;
-    stream.smoothFrames = static_cast<double>(frames);
-    stream.smoothWall = now;
-    stream.smoothValid = true;
+    stream.handed = HandedBuffer{frames, now};
+    stream.clock = SmoothedClock{static_cast<double>(frames), now, true};
 }
 
 // The frame a stream is at on the current output.
@@ -501,10 +496,13 @@ bool soundSetPaused(const int channel, const bool paused) {
     if (!paused) {
         // The device takes up from what it rendered last; the smoothed clock goes on from
         // where it stands.
-        stream->bufferStart = stream->position;
-        stream->bufferWall = wallSeconds();
+        stream->handed = HandedBuffer{stream->position, wallSeconds()};
     }
     return true;
+}
+
+bool soundDeviceOpen() {
+    return state.device != 0;
 }
 
 SoundDspUnit* soundGetFftUnit() {
@@ -551,7 +549,9 @@ bool soundStreamSetTime(SoundStream* const stream, const int milliseconds) {
         }
         return true;
     }
-    const Frames target = std::min(msToFrames(std::max(milliseconds, 0)), open->length);
+    // Past the end of the track the stream is silence and its clock runs on, so a seek there
+    // lands where asked; a seek back into the track plays it again from there.
+    const Frames target = msToFrames(std::max(milliseconds, 0));
     if (stepped) {
         state.steppedMs = framesToMs(target);
         state.steppedFrames = target;

@@ -29,9 +29,14 @@ bool soundSetOutput(int outputType);
 // line on standard error says so). Called again while initialised, it changes nothing, so a
 // playing stream plays on. `mixRate` must be 44100; `maxChannels` bounds the channel numbers.
 bool soundInit(int mixRate, int maxChannels, unsigned flags);
-// Stops the output and frees every stream. The output choice, the clock of soundStreamGetTime
-// without a stream, the stepped time and the spectrum switch are kept.
+// Stops the output (its thread has ended when this returns), then frees every stream. The
+// output choice, the clock of soundStreamGetTime without a stream, the stepped time and the
+// spectrum switch are kept.
 void soundClose();
+// True while the system's audio output is open: its thread may then be reading the playing
+// streams and the data they decode from. soundClose and soundReset close it, and so does the
+// process exit, before it destroys any static object made before the output first opened.
+bool soundDeviceOpen();
 // Back to the state at program start (closed, device output selected, spectrum off, clocks at
 // 0). For hosts shutting down and for tests.
 void soundReset();
@@ -48,13 +53,16 @@ bool soundSetPaused(int channel, bool paused);
 SoundDspUnit* soundGetFftUnit();
 bool soundDspSetActive(SoundDspUnit* unit, bool active);
 
-// The play position in milliseconds of the position being heard: smooth and monotonic while
-// playing, and running on in silence past the end of the track. With the stepped output it is
-// the stepped time. Without a stream (null, or a handle freed by soundClose) it is a silent
-// clock that runs in real time from 0, counted from its first use.
+// The play position in milliseconds of the position being heard: with the device output, the
+// position last handed to SDL less what SDL and the device still hold (at least one device
+// buffer), plus the time since. Smooth and monotonic while playing, and running on in silence
+// past the end of the track. With the stepped output it is the stepped time. Without a stream
+// (null, or a handle freed by soundClose) it is a silent clock that runs in real time from 0,
+// counted from its first use.
 int soundStreamGetTime(SoundStream* stream);
-// Moves playback to `milliseconds`, clamped to 0 and to the end of the stream; playback goes
-// on from there and the next GetTime reports it. Without a stream it sets the silent clock.
+// Moves playback to `milliseconds` (negative times count as 0); playback goes on from there and
+// the next GetTime reports it. Past the end of the track the stream plays silence on a clock
+// that runs on, as after its natural end. Without a stream it sets the silent clock.
 bool soundStreamSetTime(SoundStream* stream, int milliseconds);
 // The stream's length in milliseconds (truncated); 0 for no stream.
 int soundStreamGetLengthMs(SoundStream* stream);

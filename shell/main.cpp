@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "demo/music.h"
 #include "platform/data_root.h"
 #include "shell/main_loop.h"
 
@@ -38,6 +39,7 @@ int main(const int argc, char** const argv) {
     }
     chooseDataRoot("vellomire", data);
     const int status = winMain();
-    SDL_Quit(); // everything SDL started, down to its desktop-bus connection
+    resetMusic(); // the sound stops, its thread ended, before the track and SDL go
+    SDL_Quit();   // everything SDL started, down to its desktop-bus connection
     return status;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "demo/frame.h"
+#include "demo/music.h"
 #include "render/sprite.h"
 #include "shell/demo_hooks.h"
 #include "shell/dialog_window.h"
@@ -14,8 +15,10 @@
 
 namespace {
 
-// The show has passed its end: give the desktop back and end the process.
+// The show has passed its end: stop the sound (its thread has ended before anything it reads
+// is freed), give the desktop back and end the process.
 void endShow() {
+    resetMusic();
     destroyRenderWindow(&renderWindow);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     std::exit(0);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <numbers>
 #include <thread>
 #include <vector>
 
 #include "platform/sound.h"
+#include "platform/sound_clock.h"
 #include "platform/sound_spectrum.h"
 #include "tests/platform/sound_test_support.h"
 
@@ -63,7 +66,7 @@ float loudestAwayFrom(const float* const spectrum, const int bin, const int marg
     return loudest;
 }
 
-TEST_F(SoundTest, SteppedClockIsTheStepTimeAndSeeksAreExactAndClamped) {
+TEST_F(SoundTest, SteppedClockIsTheStepTimeAndSeeksLandWhereAsked) {
     SoundStream* const stream = openTone(kSoundOutputStepped);
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(soundStreamGetLengthMs(stream), kToneLengthMs);
@@ -82,11 +85,11 @@ TEST_F(SoundTest, SteppedClockIsTheStepTimeAndSeeksAreExactAndClamped) {
     soundStreamSetTime(stream, -500);
     EXPECT_EQ(soundStreamGetTime(stream), 0);
     soundStreamSetTime(stream, 5000);
-    EXPECT_EQ(soundStreamGetTime(stream), kToneLengthMs);
+    EXPECT_EQ(soundStreamGetTime(stream), 5000) << "past the end of the track";
     soundStreamSetTime(stream, std::numeric_limits<int>::min());
     EXPECT_EQ(soundStreamGetTime(stream), 0);
     soundStreamSetTime(stream, std::numeric_limits<int>::max());
-    EXPECT_EQ(soundStreamGetTime(stream), kToneLengthMs);
+    EXPECT_EQ(soundStreamGetTime(stream), std::numeric_limits<int>::max());
 }
 
 TEST_F(SoundTest, SteppedSpectrumIsTheWindowEndingAtTheStepTime) {
@@ -181,7 +184,34 @@ TEST(SpectrumAnalysis, ASineOnABinGivesItsAmplitudeThere) {
     destroySpectrumAnalyser(analyser);
 }
 
-TEST_F(SoundTest, SilentOutputRunsInRealTimeAndSeeksAndClampsAndRunsOnPastTheEnd) {
+// A device that keeps one 1024-frame buffer ahead: buffer k is handed over at about k x 1024
+// frames of wall time (late by the jitter of the audio thread) and heard one buffer later.
+TEST(DeviceClock, IsThePositionHandedOverLessWhatTheDeviceHoldsAndNeverGoesBack) {
+    constexpr double kRate = 44100.0;
+    constexpr std::int64_t kBuffer = 1024;
+    constexpr double kLateMs[] = {0.0, 4.0, 1.0, 9.0, 0.5, 2.0, 6.0};
+    HandedBuffer handed;
+    SmoothedClock clock{0.0, 0.0, true}; // playback starts at frame 0 at time 0
+    double previous = 0.0;
+    for (int read = 1; read <= 120; ++read) { // 2 s of 60 Hz frames
+        const double now = read / 60.0;
+        for (std::int64_t k = handed.firstFrame / kBuffer + 1;; ++k) {
+            const double wall = (k * kBuffer) / kRate + kLateMs[k % 7] * 0.001;
+            if (wall > now) {
+                break;
+            }
+            handed = HandedBuffer{k * kBuffer, wall};
+        }
+        advanceClock(clock, heardFrame(handed, kBuffer, kBuffer, now), true, now);
+        ASSERT_GE(clock.frames, previous) << "read " << read;
+        previous = clock.frames;
+        if (now >= 1.0) { // once steered in: one buffer behind, less the callbacks' lateness
+            EXPECT_NEAR(clock.frames, now * kRate - kBuffer, 0.005 * kRate) << "read " << read;
+        }
+    }
+}
+
+TEST_F(SoundTest, SilentOutputRunsInRealTimeAndSeeksAndRunsOnPastTheEnd) {
     SoundStream* const stream = playTone(kSoundOutputDevice);
     ASSERT_NE(stream, nullptr);
     const int first = soundStreamGetTime(stream);
@@ -200,11 +230,11 @@ TEST_F(SoundTest, SilentOutputRunsInRealTimeAndSeeksAndClampsAndRunsOnPastTheEnd
     EXPECT_LE(soundStreamGetTime(stream), 1);
 
     soundStreamSetTime(stream, 1000000);
-    const int atEnd = soundStreamGetTime(stream);
-    EXPECT_GE(atEnd, kToneLengthMs);
-    EXPECT_LE(atEnd, kToneLengthMs + 1);
+    const int pastEnd = soundStreamGetTime(stream);
+    EXPECT_GE(pastEnd, 1000000) << "a seek past the end lands where asked";
+    EXPECT_LE(pastEnd, 1000001);
     std::this_thread::sleep_for(milliseconds(100));
-    EXPECT_GE(soundStreamGetTime(stream), kToneLengthMs + 95) << "the clock runs on in silence";
+    EXPECT_GE(soundStreamGetTime(stream), 1000095) << "the clock runs on in silence";
     EXPECT_LT(*std::max_element(soundGetSpectrum(), soundGetSpectrum() + kSpectrumBins), 1e-4f);
 }
 
@@ -279,6 +309,33 @@ TEST_F(SoundTest, OutputChoiceAndReinitialisation) {
     EXPECT_TRUE(soundSetOutput(kSoundOutputDevice)) << "a reset forgets it";
 }
 
+// The track's bytes held as a host holds them, to the end of the process.
+struct TrackHeldToTheEnd {
+    std::vector<unsigned char> bytes;
+    ~TrackHeldToTheEnd() {
+        if (soundDeviceOpen()) {
+            std::fputs("the track is freed while the audio thread may read it\n", stderr);
+            std::_Exit(3);
+        }
+    }
+};
+
+TEST_F(SoundTest, AtExitTheDeviceClosesBeforeTheTrackIsFreed) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: no earlier output opened
+    useAudioDriver("dummy");
+    const auto playThenExit = [] {
+        static TrackHeldToTheEnd track; // destroyed at exit, as a host's track buffer is
+        track.bytes = readFixture("tone.mp3");
+        soundInit(44100, 32, 0);
+        SoundStream* const stream = soundStreamOpen(track.bytes.data(), kSoundModeLoadMemory, 0,
+                                                    static_cast<int>(track.bytes.size()));
+        soundSetPaused(soundStreamPlayEx(-1, stream, nullptr, true), false);
+        std::this_thread::sleep_for(milliseconds(100));
+        std::exit(soundDeviceOpen() ? 0 : 2);
+    };
+    EXPECT_EXIT(playThenExit(), testing::ExitedWithCode(0), "");
+}
+
 TEST_F(SoundTest, DeviceOutputPlaysAndSeeksThroughTheAudioCallback) {
     useAudioDriver("dummy");
     SoundStream* const stream = playTone(kSoundOutputDevice);
@@ -296,10 +353,15 @@ TEST_F(SoundTest, DeviceOutputPlaysAndSeeksThroughTheAudioCallback) {
     EXPECT_EQ(loudestBin(spectrum), kToneBin) << "the callback analysed the tone it played";
     EXPECT_NEAR(spectrum[kToneBin], 0.5f, 0.05f);
 
-    soundStreamSetTime(stream, 100);
-    EXPECT_LE(soundStreamGetTime(stream), 101);
-    std::this_thread::sleep_for(milliseconds(150));
-    EXPECT_LT(soundGetSpectrum()[kToneBin], 1e-3f) << "silence after seeking into it";
+    // Into the leading silence, past the end of the track, and back into the tone.
+    for (const int target : {100, 60000, 2000}) {
+        soundStreamSetTime(stream, target);
+        const int landed = soundStreamGetTime(stream);
+        EXPECT_GE(landed, target);
+        EXPECT_LE(landed, target + 1);
+        std::this_thread::sleep_for(milliseconds(150));
+        EXPECT_EQ(soundGetSpectrum()[kToneBin] > 0.4f, target == 2000) << target;
+    }
 }
 
 } // namespace
