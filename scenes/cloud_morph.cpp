@@ -16,11 +16,7 @@ static float nextSmallCloudCoordinate() {
 }
 
 void scatterSmallCloudPoints() {
-    for (Vec3& point : smallCloudPoints) {
-        point.x = nextSmallCloudCoordinate();
-        point.y = nextSmallCloudCoordinate();
-        point.z = nextSmallCloudCoordinate();
-    }
+    scatterPoints(smallCloudPoints, kSmallCloudPointCount, nextSmallCloudCoordinate);
 }
 
 // Scene 5: the first 600 points swing between the wide cloud (as scene 0's drift left it) and

@@ -17,10 +17,8 @@ static float sphereCoordinate() {
 }
 
 void scatterSphereDirections() {
+    scatterPoints(sphereDirections, kSphereDirectionCount, sphereCoordinate);
     for (Vec3& direction : sphereDirections) {
-        direction.x = sphereCoordinate();
-        direction.y = sphereCoordinate();
-        direction.z = sphereCoordinate();
         vec3Normalize(&direction);
     }
 }

@@ -9,10 +9,14 @@ static float nextCloudCoordinate() {
     return static_cast<float>(nextRandom() % 50 - 25);
 }
 
-void scatterCloudPoints() {
-    for (Vec3& point : cloudPoints) {
-        point.x = nextCloudCoordinate();
-        point.y = nextCloudCoordinate();
-        point.z = nextCloudCoordinate();
+void scatterPoints(Vec3* const points, const int count, float (*const coordinate)()) {
+    for (int i = 0; i < count; ++i) {
+        points[i].x = coordinate();
+        points[i].y = coordinate();
+        points[i].z = coordinate();
     }
+}
+
+void scatterCloudPoints() {
+    scatterPoints(cloudPoints, kCloudPointCount, nextCloudCoordinate);
 }

@@ -11,6 +11,8 @@ extern Vec3 sphereDirections[kSphereDirectionCount];
 void scatterCloudPoints();
 void scatterSmallCloudPoints();
 void scatterSphereDirections();
+// Fills `count` points in order, each with three draws of `coordinate`: x, y, then z.
+void scatterPoints(Vec3* points, int count, float (*coordinate)());
 
 // The scenes of the timeline.
 void drawRisingCloud();
