@@ -24,7 +24,7 @@ namespace {
 
 // A white particle and a white font atlas stand in for the data files.
 void prepareTextures() {
-    makeWhiteTexture(&textureTable[4], 256);
+    makeWhiteTexture(&textureTable[kParticleSlot], 256);
     makeWhiteTexture(&fontTexture, 256);
     buildFont();
 }

@@ -22,7 +22,7 @@ namespace {
 
 // A white 16 x 16 particle stands in for the data file.
 void prepareTextures() {
-    makeWhiteTexture(&textureTable[4], 16);
+    makeWhiteTexture(&textureTable[kParticleSlot], 16);
 }
 
 bool ensureContext() {

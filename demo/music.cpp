@@ -11,9 +11,6 @@
 #include "platform/file_bytes.h"
 #include "platform/sound.h"
 
-float MusicClock = 0.0f;
-float Spectrum[64] = {};
-
 static SoundStream* musicStream = nullptr;
 static int musicChannel = -1;
 // The whole track file; the stream decodes from it for as long as it plays.

@@ -1,11 +1,9 @@
 #pragma once
 // The soundtrack and the show's clock: the play position of the music is the only time base.
+// The music writes MusicClock and Spectrum.
 
-// The play position being heard, in seconds, written once at the start of every frame.
-extern float MusicClock;
-// The first 64 values of the music's spectrum, lowest band first, copied at the end of every
-// frame; zeros before the first copy.
-extern float Spectrum[64];
+#include "state/music_clock.h"
+#include "state/spectrum.h"
 
 // Reads data/music/track.mp3 into memory, opens it as a stream and starts playback. A later
 // call keeps the stream already playing (its position too) and reads nothing. A missing or

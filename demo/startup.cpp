@@ -9,8 +9,6 @@
 #include "scenes/scenes.h"
 #include "text/font.h"
 
-unsigned int textureTable[kTextureSlots] = {};
-unsigned int fontTexture = 0;
 ObjModel torusModel;
 
 // Shared by every texture load; written by pngBind and read by nothing.
@@ -30,8 +28,8 @@ void startDemo() {
 }
 
 void loadTextures() {
-    textureTable[4] = loadTexture(dataPath("data/textures/particle.png").c_str());
-    textureTable[6] = loadTexture(dataPath("data/textures/butterfly.png").c_str());
+    textureTable[kParticleSlot] = loadTexture(dataPath("data/textures/particle.png").c_str());
+    textureTable[kButterflySlot] = loadTexture(dataPath("data/textures/butterfly.png").c_str());
     fontTexture = loadTexture(dataPath("data/textures/font.png").c_str());
 }
 

@@ -1,12 +1,9 @@
 #pragma once
-#include "model/obj_model.h"
+// The start-up of the show. It loads the textures of textureTable and fontTexture.
 
-// GL texture names by slot: 4 holds the particle texture, 6 the butterfly; slot 1 is never
-// loaded and holds 0 for the whole run. All 0 at program start.
-inline constexpr int kTextureSlots = 7;
-extern unsigned int textureTable[kTextureSlots];
-// The glyph atlas of the bitmap font.
-extern unsigned int fontTexture;
+#include "model/obj_model.h"
+#include "state/texture_slots.h"
+
 // The model loaded at every start-up; nothing draws it.
 extern ObjModel torusModel;
 

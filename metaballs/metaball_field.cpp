@@ -1,26 +1,18 @@
 #include "metaballs/metaball_field.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <new>
+
+#include "metaballs/zeroed_block.h"
 
 namespace {
 
-template <typename T> std::unique_ptr<T[]> allocateZeroed(const std::int32_t count) {
-    std::unique_ptr<T[]> block(new (std::nothrow) T[static_cast<std::size_t>(count)]());
-    if (!block) {
-        std::fprintf(stderr, "Error: no memory for the metaball field (%d entries)\n", count);
-        std::abort();
-    }
-    return block;
-}
+constexpr const char* kOwner = "the metaball field";
 
 // Per axis, for every coordinate from -half to half - 1: (coordinate + half) / cell x stride.
 std::unique_ptr<std::int32_t[]> makeCellOffsets(const IntVec3 halfExtent, const IntVec3 cellSize,
                                                 const std::int32_t resolution) {
     std::unique_ptr<std::int32_t[]> offsets =
-        allocateZeroed<std::int32_t>(2 * (halfExtent.x + halfExtent.y + halfExtent.z));
+        allocateZeroed<std::int32_t>(2 * (halfExtent.x + halfExtent.y + halfExtent.z), kOwner);
     const std::int32_t half[3] = {halfExtent.x, halfExtent.y, halfExtent.z};
     const std::int32_t cell[3] = {cellSize.x, cellSize.y, cellSize.z};
     const std::int32_t stride[3] = {1, resolution, resolution * resolution};
@@ -42,7 +34,7 @@ MetaballField::MetaballField(const std::int32_t ballCount, const std::int32_t ra
       threshold(1.0f / static_cast<float>(radius * radius + 1)),
       balls(balls), cellSize{extent.x / resolution, extent.y / resolution, extent.z / resolution},
       halfExtent{extent.x / 2, extent.y / 2, extent.z / 2},
-      cache(allocateZeroed<float>(resolution * resolution * resolution)),
+      cache(allocateZeroed<float>(resolution * resolution * resolution, kOwner)),
       cellOffsets(makeCellOffsets(halfExtent, cellSize, resolution)) {}
 
 float MetaballField::value(const std::int32_t x, const std::int32_t y, const std::int32_t z) {

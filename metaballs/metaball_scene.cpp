@@ -2,11 +2,12 @@
 
 #include <cmath>
 
-#include "demo/music.h"
 #include "metaballs/metaball_globals.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
-#include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/random.h"
+#include "state/texture_slots.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ constexpr double kThird = static_cast<double>(0.33333334f);
 constexpr std::int32_t kSeedOffset = 10;
 constexpr float kMeshScale = 0.1f;
 constexpr float kSpriteSize = 0.23f;
-constexpr int kParticleSlot = 4;
 constexpr int kRandomDrawsPerBall = 3;
 
 IntVec3 ballCentre(const double t, const double a) {

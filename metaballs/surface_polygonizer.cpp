@@ -4,9 +4,9 @@
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 
 #include "metaballs/marching_tables.h"
+#include "metaballs/zeroed_block.h"
 
 namespace {
 
@@ -18,14 +18,7 @@ constexpr CornerStep kNeighbourSteps[6] = {
 };
 constexpr int kLastNeighbour = 5;
 
-template <typename T> std::unique_ptr<T[]> allocateZeroed(const std::int32_t count) {
-    std::unique_ptr<T[]> block(new (std::nothrow) T[static_cast<std::size_t>(count)]());
-    if (!block) {
-        std::fprintf(stderr, "Error: no memory for the surface polygonizer (%d cells)\n", count);
-        std::abort();
-    }
-    return block;
-}
+constexpr const char* kOwner = "the surface polygonizer";
 
 IntVec3 step(const IntVec3 anchor, const CornerStep offset, const IntVec3 cellSize) {
     return IntVec3{anchor.x + offset.x * cellSize.x, anchor.y + offset.y * cellSize.y,
@@ -41,8 +34,9 @@ SurfacePolygonizer::SurfacePolygonizer(const IntVec3 gridExtent, MetaballField* 
                gridExtent.z / kGridResolution},
       field(field), resolution(kGridResolution),
       visitedSize(kGridResolution * kGridResolution * kGridResolution),
-      visited(allocateZeroed<std::uint8_t>(visitedSize)), vertices(vertices), vertexCount(0),
-      vertexCapacity(vertexCapacity), pending(allocateZeroed<PendingCell>(visitedSize)) {
+      visited(allocateZeroed<std::uint8_t>(visitedSize, kOwner)), vertices(vertices),
+      vertexCount(0), vertexCapacity(vertexCapacity),
+      pending(allocateZeroed<PendingCell>(visitedSize, kOwner)) {
     // The visited cells are addressed by the field's cell index: both must cut the same grid.
     if (field->resolution != resolution || field->halfExtent != halfExtent ||
         field->cellSize != cellSize) {

@@ -1,7 +1,6 @@
 #include "model/obj_model.h"
 
 #include <array>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -365,27 +365,16 @@ void readFace(ObjModel* const model, ObjGroup* const group, const std::vector<Fa
     }
 }
 
-std::array<double, 3> toDouble(const Vec3& v) {
-    return {static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z)};
-}
+// The groups by name while a model loads, so that a file of many groups does not walk the list
+// at every group statement. It lives only as long as the load; the list is the model's one
+// record of its groups.
+using GroupIndex = std::unordered_map<std::string_view, ObjGroup*>;
 
-} // namespace
-
-ObjGroup::~ObjGroup() {
-    std::unique_ptr<ObjGroup> rest = std::move(next);
-    while (rest) {
-        rest = std::move(rest->next);
-    }
-}
-
-ObjGroup* findObjGroup(const ObjModel* const model, const std::string_view name) {
-    const auto found = model->groupIndex.find(name);
-    return found == model->groupIndex.end() ? nullptr : found->second;
-}
-
-ObjGroup* addObjGroup(ObjModel* const model, const std::string_view name) {
-    if (ObjGroup* const existing = findObjGroup(model, name)) {
-        return existing;
+// The group called name, created at the front of the list if there is none.
+ObjGroup* addGroup(ObjModel* const model, GroupIndex* const index, const std::string_view name) {
+    const auto found = index->find(name);
+    if (found != index->end()) {
+        return found->second;
     }
     auto group = std::make_unique<ObjGroup>();
     group->name.assign(name);
@@ -393,12 +382,19 @@ ObjGroup* addObjGroup(ObjModel* const model, const std::string_view name) {
     model->groups = std::move(group);
     ++model->groupCount;
     ObjGroup* const added = model->groups.get();
-    model->groupIndex.emplace(std::string_view(added->name), added);
+    index->emplace(std::string_view(added->name), added);
     return added;
 }
 
-void countObjFile(ObjModel* const model, std::FILE* const file) {
-    ObjGroup* current = addObjGroup(model, "default");
+// The group called name, or null.
+ObjGroup* indexedGroup(const GroupIndex& index, const std::string_view name) {
+    const auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
+}
+
+// The counting pass: creates every group, stores the four counts and sizes every array.
+void countObjFile(ObjModel* const model, GroupIndex* const index, std::FILE* const file) {
+    ObjGroup* current = addGroup(model, index, "default");
     std::int64_t counts[3] = {0, 0, 0}; // positions, normals, texture coordinates
     std::int64_t triangles = 0;
     std::vector<FaceVertex> vertices;
@@ -415,7 +411,7 @@ void countObjFile(ObjModel* const model, std::FILE* const file) {
         }
         case Statement::Group:
             if (words.size() >= 2) {
-                current = addObjGroup(model, words[1]);
+                current = addGroup(model, index, words[1]);
             }
             break;
         case Statement::Face:
@@ -440,8 +436,10 @@ void countObjFile(ObjModel* const model, std::FILE* const file) {
     }
 }
 
-void readObjFile(ObjModel* const model, std::FILE* const file) {
-    ObjGroup* current = findObjGroup(model, "default");
+// The reading pass over the same file, rewound: fills the arrays sized by countObjFile, never
+// writing past them, and records what it left out.
+void readObjFile(ObjModel* const model, const GroupIndex& index, std::FILE* const file) {
+    ObjGroup* current = indexedGroup(index, "default");
     ReadCursor cursor;
     std::vector<FaceVertex> vertices;
     bool cutShort = false;
@@ -462,7 +460,7 @@ void readObjFile(ObjModel* const model, std::FILE* const file) {
             if (words.size() < 2) {
                 ++model->skippedStatements;
             } else {
-                current = findObjGroup(model, words[1]); // null if the file changed since counted
+                current = indexedGroup(index, words[1]); // null if the file changed since counted
             }
             break;
         case Statement::Face: {
@@ -496,7 +494,9 @@ void readObjFile(ObjModel* const model, std::FILE* const file) {
     }
 }
 
-namespace {
+std::array<double, 3> toDouble(const Vec3& v) {
+    return {static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z)};
+}
 
 // The unnormalised tangent of a triangle, in double so that no float input can overflow it;
 // false when the texture coordinates are degenerate (det = 0) or the result is not finite.
@@ -525,25 +525,8 @@ bool wideTriangleTangent(const Vec3& p0, const Vec3& p1, const Vec3& p2, const O
     return true;
 }
 
-} // namespace
-
-void triangleTangent(const Vec3* const p0, const Vec3* const p1, const Vec3* const p2,
-                     const ObjTexCoord* const uv0, const ObjTexCoord* const uv1,
-                     const ObjTexCoord* const uv2, Vec3* const out) {
-    *out = Vec3{0.0f, 0.0f, 0.0f};
-    std::array<double, 3> tangent;
-    if (!wideTriangleTangent(*p0, *p1, *p2, *uv0, *uv1, *uv2, &tangent)) {
-        return;
-    }
-    for (const double component : tangent) {
-        if (std::fabs(component) > FLT_MAX) {
-            return; // not representable as a float vector
-        }
-    }
-    *out = Vec3{static_cast<float>(tangent[0]), static_cast<float>(tangent[1]),
-                static_cast<float>(tangent[2])};
-}
-
+// Fills tangents: the normalised sum of the tangents of the triangles using each position;
+// (0, 0, 0) for a position no usable triangle touches.
 void computeVertexTangents(ObjModel* const model) {
     // Tangents are summed in double, where neither one triangle's nor the sum can overflow.
     std::vector<std::array<double, 3>> sums(model->positions.size(), {0.0, 0.0, 0.0});
@@ -580,13 +563,32 @@ void computeVertexTangents(ObjModel* const model) {
     }
 }
 
+} // namespace
+
+ObjGroup::~ObjGroup() {
+    std::unique_ptr<ObjGroup> rest = std::move(next);
+    while (rest) {
+        rest = std::move(rest->next);
+    }
+}
+
+ObjGroup* findObjGroup(const ObjModel* const model, const std::string_view name) {
+    for (ObjGroup* group = model->groups.get(); group != nullptr; group = group->next.get()) {
+        if (group->name == name) {
+            return group;
+        }
+    }
+    return nullptr;
+}
+
 int loadObjModelFromStream(ObjModel* const model, std::FILE* const file) {
     if (std::fseek(file, 0, SEEK_SET) != 0) {
         return 0;
     }
     std::clearerr(file);
     ObjModel loaded;
-    countObjFile(&loaded, file);
+    GroupIndex index;
+    countObjFile(&loaded, &index, file);
     if (!passReachedEnd(file)) {
         return 0;
     }
@@ -594,7 +596,7 @@ int loadObjModelFromStream(ObjModel* const model, std::FILE* const file) {
     if (std::fseek(file, 0, SEEK_SET) != 0) {
         return 0;
     }
-    readObjFile(&loaded, file);
+    readObjFile(&loaded, index, file);
     if (!passReachedEnd(file)) {
         return 0;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Wavefront OBJ reader: positions, normals, texture coordinates, polygon faces split into
 // triangles, named groups, and one unit tangent per position when the file has texture
-// coordinates. The file is read twice: a counting pass sizes every array, a reading pass
+// coordinates (the normalised sum of the tangents of the textured triangles using it; zero
+// where none does). The file is read twice: a counting pass sizes every array, a reading pass
 // fills it.
 
 #include <cstdint>
@@ -9,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "render/vec3.h"
@@ -67,9 +67,6 @@ struct ObjModel {
     std::int64_t skippedStatements = 0;
     std::int64_t droppedTriangles = 0;
     std::int64_t faultyVertexLines = 0;
-
-    // Finds a group by name in constant time; always agrees with a walk of `groups`.
-    std::unordered_map<std::string_view, ObjGroup*> groupIndex;
 };
 
 // Loads the OBJ file at path into model. Returns 1 when the model was loaded and 0 when the
@@ -82,25 +79,5 @@ int loadObjModel(ObjModel* model, const char* path);
 // loadObjModel. The stream stays open.
 int loadObjModelFromStream(ObjModel* model, std::FILE* file);
 
-// The counting pass: creates every group, stores the four counts and sizes every array.
-void countObjFile(ObjModel* model, std::FILE* file);
-
-// The reading pass over the same file, rewound: fills the arrays sized by countObjFile, never
-// writing past them, and records what it left out.
-void readObjFile(ObjModel* model, std::FILE* file);
-
-// Returns the group called name, creating it at the front of the list if there is none.
-ObjGroup* addObjGroup(ObjModel* model, std::string_view name);
-
-// Returns the group called name (exact, case-sensitive), or null.
+// The first group in list order called name (exact, case-sensitive), or null.
 ObjGroup* findObjGroup(const ObjModel* model, std::string_view name);
-
-// Fills tangents: the normalised sum of the tangents of the triangles using each position;
-// (0, 0, 0) for a position no usable triangle touches.
-void computeVertexTangents(ObjModel* model);
-
-// The unnormalised tangent of one triangle from its corners and their texture coordinates;
-// (0, 0, 0) when the texture coordinates are degenerate (det = 0) or the result is not a
-// finite float.
-void triangleTangent(const Vec3* p0, const Vec3* p1, const Vec3* p2, const ObjTexCoord* uv0,
-                     const ObjTexCoord* uv1, const ObjTexCoord* uv2, Vec3* out);

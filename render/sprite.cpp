@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "demo/startup.h"
 #include "platform/gl.h"
 #include "render/letterbox_band.h"
 #include "render/sprite_batch.h"
+#include "state/texture_slots.h"
 
 static SpriteDrawing spriteDrawingPath = SpriteDrawing::Literal;
 static SpriteBatch pendingSprites;

@@ -1,15 +1,14 @@
 #include <cmath>
 
-#include "demo/music.h"
-#include "demo/startup.h"
 #include "platform/gl.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 #include "text/keyframe.h"
 
 // Scene 14: a butterfly of two textured wings flaps while it rises into view, hovers and
 // starts to rise out again. The rise is a keyframe track in hundredths of a second after
 // 123 s; the flutter, the bob and the flapping are functions of the clock.
 static constexpr float kButterflyStart = 123.0f;
-static constexpr int kButterflySlot = 6;
 static constexpr Keyframe butterflyTrack[] = {
     {{0.0f, -5.0f, 0.0f}, 0},
     {{0.0f, 0.0f, 0.0f}, 700},

@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 void drawCentredCloud() {
     const float t = MusicClock;
@@ -16,7 +17,7 @@ void drawCentredCloud() {
         // The sideways drift stays in the cloud from frame to frame.
         p.x = static_cast<float>(p.x + 0.005 * std::sin(t + p.y));
         const float size = static_cast<float>(std::sin(static_cast<double>(i)) + 1.5);
-        drawSprite(p.x, p.y, p.z, size, 4);
+        drawSprite(p.x, p.y, p.z, size, kParticleSlot);
     }
     glDisable(GL_BLEND);
 }

@@ -1,9 +1,11 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/random.h"
+#include "state/texture_slots.h"
 #include "text/keyframe.h"
 
 // The compact cloud: every coordinate a multiple of 0.125 from -3.125 to 3.0.
@@ -14,11 +16,7 @@ static float nextSmallCloudCoordinate() {
 }
 
 void scatterSmallCloudPoints() {
-    for (Vec3& point : smallCloudPoints) {
-        point.x = nextSmallCloudCoordinate();
-        point.y = nextSmallCloudCoordinate();
-        point.z = nextSmallCloudCoordinate();
-    }
+    scatterPoints(smallCloudPoints, kSmallCloudPointCount, nextSmallCloudCoordinate);
 }
 
 // Scene 5: the first 600 points swing between the wide cloud (as scene 0's drift left it) and
@@ -34,6 +32,6 @@ void drawCloudMorph() {
     for (int i = 0; i < kMorphPointCount; ++i) {
         Vec3 p;
         easeVec3(&p, &cloudPoints[i], &smallCloudPoints[i], u);
-        drawSprite(p.x, p.y, p.z, 0.38f, 4);
+        drawSprite(p.x, p.y, p.z, 0.38f, kParticleSlot);
     }
 }

@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 static constexpr int kThetaSteps = 60;
 static constexpr int kPhiSteps = 60;
@@ -32,7 +33,7 @@ void drawHarmonicShape() {
         for (int j = 0; j < kPhiSteps; ++j) {
             const float phi = static_cast<float>(j) * kPhiStep;
             const Vec3 p = harmonicPoint(theta, phi);
-            drawSprite(p.x, p.y, p.z, 0.1f, 4);
+            drawSprite(p.x, p.y, p.z, 0.1f, kParticleSlot);
         }
     }
     glDisable(GL_BLEND);

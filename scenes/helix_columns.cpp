@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 struct HelixColumn {
     Vec3 position;
@@ -33,7 +34,7 @@ static void drawColumn(const HelixColumn& column, const float t) {
             glPushMatrix();
             glRotatef(10.0f * rung, 0.0f, 1.0f, 0.0f);
             const Vec3 p = vec3Add(centre, offset);
-            drawSprite(p.x, p.y, p.z, size, 4);
+            drawSprite(p.x, p.y, p.z, size, kParticleSlot);
             glPopMatrix();
         }
     }

@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 static constexpr int kKnotParticles = 6000;
 // The angle step between particles: 3.14 / 30, a little short of a sixtieth of a turn.
@@ -29,7 +30,7 @@ void drawKnotCurve(const float xWeight, const float yWeight, const float zWeight
                                0.4 * std::sin(t + y));
         const float phase = static_cast<float>(i) + t;
         const float size = static_cast<float>(0.8 + 0.5 * (std::sin(phase) + std::cos(phase)));
-        drawSprite(x, y, z, size, 4);
+        drawSprite(x, y, z, size, kParticleSlot);
     }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_BLEND);

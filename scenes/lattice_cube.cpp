@@ -1,8 +1,9 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 // Scene 3: a 10 x 10 x 10 lattice tumbling about the diagonal (1, 1, 0); the sprite sizes pulse
 // in a diagonal wave and the layers shimmer slightly in depth.
@@ -21,7 +22,7 @@ void drawLatticeCube() {
                 const float z = static_cast<float>(static_cast<double>(m - 5) + shimmer);
                 const float size =
                     static_cast<float>(0.35 + 0.25 * std::sin(static_cast<double>(t) + a + m - n));
-                drawSprite(static_cast<float>(x), static_cast<float>(y), z, size, 4);
+                drawSprite(static_cast<float>(x), static_cast<float>(y), z, size, kParticleSlot);
             }
         }
     }

@@ -1,9 +1,11 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/random.h"
+#include "state/texture_slots.h"
 
 Vec3 sphereDirections[kSphereDirectionCount];
 
@@ -15,10 +17,8 @@ static float sphereCoordinate() {
 }
 
 void scatterSphereDirections() {
+    scatterPoints(sphereDirections, kSphereDirectionCount, sphereCoordinate);
     for (Vec3& direction : sphereDirections) {
-        direction.x = sphereCoordinate();
-        direction.y = sphereCoordinate();
-        direction.z = sphereCoordinate();
         vec3Normalize(&direction);
     }
 }
@@ -32,6 +32,6 @@ void drawParticleSphere() {
     for (int i = 0; i < kSphereParticles; ++i) {
         const Vec3 p = sphereDirections[i];
         const float size = static_cast<float>(0.14 + 0.05 * std::sin(static_cast<float>(i) + t));
-        drawSprite(p.x, p.y, p.z, size, 4);
+        drawSprite(p.x, p.y, p.z, size, kParticleSlot);
     }
 }

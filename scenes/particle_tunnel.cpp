@@ -1,8 +1,9 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 // Scene 2: a tube of radius 1, two particles per unit of length, flown through at one unit
 // per second, slightly off-centre and at a small angle.
@@ -16,7 +17,7 @@ void drawParticleTunnel() {
         const double angle = static_cast<double>(i);
         const float z = static_cast<float>(i / 2 - 950);
         drawSprite(static_cast<float>(std::sin(angle)), static_cast<float>(std::cos(angle)), z,
-                   0.35f, 4);
+                   0.35f, kParticleSlot);
     }
     glDisable(GL_BLEND);
 }

@@ -1,13 +1,6 @@
 #include "scenes/scenes.h"
 
-// The one generator of the show. It starts at 1 and is never reseeded, so the first start-up
-// always gives the same shapes and every later start-up continues where the previous one left.
-static unsigned int randomState = 1;
-
-int nextRandom() {
-    randomState = randomState * 214013u + 2531011u;
-    return static_cast<int>((randomState >> 16) & 0x7FFFu);
-}
+#include "state/random.h"
 
 Vec3 cloudPoints[kCloudPointCount];
 
@@ -16,10 +9,14 @@ static float nextCloudCoordinate() {
     return static_cast<float>(nextRandom() % 50 - 25);
 }
 
-void scatterCloudPoints() {
-    for (Vec3& point : cloudPoints) {
-        point.x = nextCloudCoordinate();
-        point.y = nextCloudCoordinate();
-        point.z = nextCloudCoordinate();
+void scatterPoints(Vec3* const points, const int count, float (*const coordinate)()) {
+    for (int i = 0; i < count; ++i) {
+        points[i].x = coordinate();
+        points[i].y = coordinate();
+        points[i].z = coordinate();
     }
+}
+
+void scatterCloudPoints() {
+    scatterPoints(cloudPoints, kCloudPointCount, nextCloudCoordinate);
 }

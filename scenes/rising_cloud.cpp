@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 // Scene 0: the wide cloud rises past the eye while it turns about the vertical axis. Every
 // frame drifts each point sideways and the drift stays in the cloud.
@@ -17,7 +18,7 @@ void drawRisingCloud() {
         Vec3& p = cloudPoints[i];
         p.x = static_cast<float>(p.x + 0.005 * std::sin(static_cast<double>(t + p.y)));
         const float size = static_cast<float>(std::sin(static_cast<double>(i)) + 1.5);
-        drawSprite(p.x, p.y, p.z, size, 4);
+        drawSprite(p.x, p.y, p.z, size, kParticleSlot);
     }
     glDisable(GL_BLEND);
 }

@@ -1,10 +1,7 @@
 #pragma once
 #include "render/vec3.h"
 
-// The program's one pseudo-random sequence, never reseeded: 0 to 32767.
-int nextRandom();
-
-// The random point sets, refilled at every start-up in this order.
+// The random point sets, drawn from nextRandom and refilled at every start-up in this order.
 inline constexpr int kCloudPointCount = 2000;
 extern Vec3 cloudPoints[kCloudPointCount];
 inline constexpr int kSmallCloudPointCount = 2000;
@@ -14,6 +11,8 @@ extern Vec3 sphereDirections[kSphereDirectionCount];
 void scatterCloudPoints();
 void scatterSmallCloudPoints();
 void scatterSphereDirections();
+// Fills `count` points in order, each with three draws of `coordinate`: x, y, then z.
+void scatterPoints(Vec3* points, int count, float (*coordinate)());
 
 // The scenes of the timeline.
 void drawRisingCloud();

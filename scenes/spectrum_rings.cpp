@@ -1,8 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
+#include "state/music_clock.h"
+#include "state/spectrum.h"
+#include "state/texture_slots.h"
 
 // Scene 4: six concentric rings of radii 1 to 6 with a travelling ripple, ring r lifted by
 // spectrum band r. The spectrum is copied after the scene, so it is the previous frame's.
@@ -22,7 +24,7 @@ void drawSpectrumRings() {
             const float z = static_cast<float>(radius * std::cos(angle));
             const float y =
                 static_cast<float>(std::sin(0.5 * t + angle * radius) / 11.0 + 0.04 * level);
-            drawSprite(x, y, z, 0.15f, 4);
+            drawSprite(x, y, z, 0.15f, kParticleSlot);
         }
     }
     glDisable(GL_BLEND);

@@ -1,8 +1,8 @@
 #include <iterator>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
 #include "text/keyframe.h"
 
 // Where the swarm's centre sits, in hundredths of a second after the scene starts at 156 s.

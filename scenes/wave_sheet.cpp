@@ -1,8 +1,9 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 // Scene 1: a 40 x 40 sheet just below the eye; a ripple runs along j while each row i keeps a
 // fixed bend.
@@ -18,7 +19,8 @@ void drawWaveSheet() {
             const float ripple = static_cast<float>(j) + t;
             const float y =
                 static_cast<float>(0.125 * std::sin(static_cast<double>(ripple)) + profile - 0.5);
-            drawSprite(static_cast<float>(i - 20), y, static_cast<float>(j - 20), 0.29f, 4);
+            drawSprite(static_cast<float>(i - 20), y, static_cast<float>(j - 20), 0.29f,
+                       kParticleSlot);
         }
     }
     glDisable(GL_BLEND);

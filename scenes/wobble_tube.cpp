@@ -1,9 +1,10 @@
 #include <cmath>
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
+#include "state/music_clock.h"
+#include "state/texture_slots.h"
 
 static constexpr int kTubeParticles = 6000;
 // How fast the tube moves toward the eye, in units per second.
@@ -20,10 +21,10 @@ void drawWobbleTube() {
         const double angle = static_cast<double>(i);
         const float x = static_cast<float>(4.0 * std::sin(angle) + std::sin(z + t));
         const float y = static_cast<float>(4.0 * std::cos(angle));
-        drawSprite(x, y, z, 0.5f, 4);
+        drawSprite(x, y, z, 0.5f, kParticleSlot);
     }
     // One larger particle fixed straight ahead of the eye.
     glLoadIdentity();
-    drawSprite(0.0f, 0.0f, -10.0f, 1.2f, 4);
+    drawSprite(0.0f, 0.0f, -10.0f, 1.2f, kParticleSlot);
     glDisable(GL_BLEND);
 }

@@ -1,8 +1,8 @@
 #include "text/captions.h"
 
-#include "demo/music.h"
 #include "platform/gl.h"
 #include "render/overlay.h"
+#include "state/music_clock.h"
 #include "text/caption_tables.h"
 #include "text/font.h"
 #include "text/keyframe.h"

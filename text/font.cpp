@@ -1,7 +1,7 @@
 #include "text/font.h"
 
-#include "demo/startup.h"
 #include "platform/gl.h"
+#include "state/texture_slots.h"
 
 unsigned int FontListBase = 0;
 

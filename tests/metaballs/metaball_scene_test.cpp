@@ -9,7 +9,7 @@
 #include "metaballs/metaball_globals.h"
 #include "metaballs/metaball_scene.h"
 #include "platform/gl.h"
-#include "scenes/scenes.h"
+#include "state/random.h"
 #include "tests/support/headless_picture.h"
 #include "tests/support/sprite_log.h"
 

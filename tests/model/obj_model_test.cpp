@@ -75,8 +75,6 @@ TEST_F(ObjFile, GroupsCollectTheirStretchesNewestFirstWithDefaultLast) {
     EXPECT_EQ(m.groupCount, 5);
     EXPECT_EQ(describeGroups(m), "empty:; body: 5; b: 2; a: 1 3; default: 0 4");
     EXPECT_EQ(findObjGroup(&m, "A"), nullptr) << "names compare case-sensitively";
-    EXPECT_EQ(addObjGroup(&m, "b"), m.groups->next->next.get()) << "add finds an existing group";
-    EXPECT_EQ(m.groupCount, 5);
 }
 
 TEST_F(ObjFile, FacesAreFannedAroundTheirFirstVertexInEveryForm) {
@@ -137,10 +135,6 @@ TEST_F(ObjFile, TangentsSumOnlyTexturedNonDegenerateTriangles) {
          "f 1/1 2/2 3/3\nf 1/1 2/2 3/3\n",
          &m);
     expectVec3(m.tangents[1], 0, 1, 0);
-    Vec3 t;
-    triangleTangent(&m.positions[1], &m.positions[2], &m.positions[3], &m.texCoords[1],
-                    &m.texCoords[2], &m.texCoords[3], &t);
-    expectVec3(t, 0, 0, 0, "not representable as floats: counts as degenerate");
 }
 
 // ---- opening and reloading ----

@@ -7,6 +7,7 @@
 
 #include "demo/music.h"
 #include "scenes/scenes.h"
+#include "state/random.h"
 #include "tests/support/headless_picture.h"
 #include "tests/support/sprite_log.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "scenes/scenes.h"
+#include "state/random.h"
 
 // Other tests draw from the process-wide sequence too, so these never assume where it stands:
 // they read four values, work out the generator's state, and predict the fills with an
