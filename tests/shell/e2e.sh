@@ -10,10 +10,7 @@ export SDL_AUDIODRIVER=dummy
 screen_w=1280
 screen_h=1024
 
-fail() {
-    echo "FAIL [$case_name]: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL [$case_name]: $*" >&2; exit 1; }
 
 if [ "$case_name" = no_display ]; then
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" 2>&1)
@@ -37,24 +34,18 @@ work=$(mktemp -d)
 source "$(dirname "$0")/x_session.sh"
 start_window_manager
 program_pid=
-cleanup() {
-    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-    kill "$wm" ${spy:-} 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'kill $program_pid $wm ${spy:-} 2>/dev/null; rm -rf "$work"' EXIT
 
 alive() { kill -0 "$program_pid" 2>/dev/null || fail "ended $*: $(cat "$work/out")"; }
 
 # Waits up to $1 seconds for the program to end and checks that it ended with status 0.
 expect_exit_zero() {
-    local deadline=$((SECONDS + $1)) status
+    local deadline=$((SECONDS + $1)) status=0
     while kill -0 "$program_pid" 2>/dev/null; do
         [ $SECONDS -lt $deadline ] || fail "still running after $1 s"
         sleep 0.2
     done
-    wait "$program_pid"
-    status=$?
+    wait "$program_pid" || status=$?
     program_pid=
     [ $status -eq 0 ] || fail "exit status $status: $(cat "$work/out")"
 }
@@ -89,19 +80,15 @@ mode_of() {
     echo "${cw}x${ch}$(xprop -id "$1" _NET_WM_STATE | grep -q FULLSCREEN && echo ' full')"
 }
 
-# The share of lit pixels (any above a dark grey) of the screen's rectangle X Y W H, 0 to 255.
-lit() {
-    ffmpeg -loglevel error -f x11grab -video_size "${3}x$4" -grab_x "$1" -grab_y "$2" -i "$DISPLAY" \
-        -frames:v 1 -vf "format=gray,lut=y='gt(val,32)*255',scale=1:1:flags=area" -f rawvideo - |
-        od -An -tu1 | tr -d ' '
-}
-
-# Checks that the rectangle "X Y W H" $1 shows the picture (over a fifth of it lit) and that
-# the rectangles after it are black margins (under 1% lit).
+# Checks that the screen's rectangle "X Y W H" $1 shows the picture (over a fifth of its pixels
+# lit: above a dark grey) and that the rectangles after it are black margins (under 1% lit).
 check_picture() {
     local kind=picture rect share
     for rect in "$@"; do
-        share=$(lit $rect)
+        set -- $rect
+        share=$(ffmpeg -loglevel error -f x11grab -video_size "${3}x$4" -grab_x "$1" -grab_y "$2" \
+            -i "$DISPLAY" -frames:v 1 -vf "format=gray,lut=y='gt(val,32)*255',scale=1:1:flags=area" \
+            -f rawvideo - | od -An -tu1 | tr -d ' ')
         echo "$kind $rect: $share/255 lit"
         if [ $kind = picture ]; then
             [ "${share:-0}" -gt 51 ] || fail "the picture at $rect looks empty"
@@ -175,14 +162,12 @@ window)
     # 1000 x 500 shows the picture as 667 x 500 with 166-column bars left and right.
     picture="$((cx + 166)) $cy 667 500"
     check_picture "$picture" "$cx $cy 164 500" "$((cx + 835)) $cy 164 500"
-    cpu_ticks() { awk '{print $14 + $15}' "/proc/$program_pid/stat"; }
     xdotool windowminimize --sync "$window"
     sleep 0.5
-    idle_start=$(cpu_ticks)
+    ticks=$(awk '{print $14 + $15}' "/proc/$program_pid/stat")
     sleep 2
-    idle=$(($(cpu_ticks) - idle_start))
-    echo "CPU ticks in 2 s minimised: $idle"
-    [ "$idle" -lt 20 ] || fail "draws or spins while minimised ($idle ticks)"
+    ticks=$(($(awk '{print $14 + $15}' "/proc/$program_pid/stat") - ticks))
+    [ "$ticks" -lt 20 ] || fail "draws or spins while minimised ($ticks CPU ticks in 2 s)"
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowmap "$window"
     sleep 1
     alive "while minimised"
