@@ -110,6 +110,7 @@ dialog_exit)
     # Every window the window manager takes on from now on, which must be none but the dialog.
     xprop -root -spy _NET_CLIENT_LIST >"$work/clients" 2>&1 &
     spy=$!
+    until [ -s "$work/clients" ]; do sleep 0.1; done
     # Click "Exit": 21..207 x 153..167 of the 227 x 188 dialog units.
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     xdotool mousemove --window "$dialog" $((WIDTH * 114 / 227)) $((HEIGHT * 160 / 188)) click 1
