@@ -15,11 +15,10 @@ fail() { echo "FAIL [$case_name]: $*" >&2; exit 1; }
 if [ "$case_name" = no_display ]; then
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$program" 2>&1)
     status=$?
-    echo "$out"
-    [ $status -eq 255 ] || fail "exit status $status without a display, not 255 (-1)"
+    [ $status -eq 255 ] || fail "exit status $status without a display, not 255 (-1): $out"
     grep -q "^vellomire: cannot open a window: no display" <<<"$out" &&
         grep -q "^vellomire: Error: Error Registering Window Class!$" <<<"$out" ||
-        fail "the messages do not say that there is no display"
+        fail "the messages do not say that there is no display: $out"
     exit 0
 fi
 
