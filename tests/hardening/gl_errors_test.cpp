@@ -13,20 +13,13 @@
 #include "platform/sound.h"
 #include "tests/support/headless_picture.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-bool showEnded = false;
-void recordShowEnd() {
-    showEnded = true;
-}
-
-// Every pending GL error, oldest first, as "0x0500 0x0502"; empty when there is none. The
+// Every pending GL error, oldest first, as "0x0500 0x0502 "; empty when there is none. The
 // loop is bounded: a lost context may report an error on every call.
-std::string drainGlErrors() {
+std::string glErrors() {
     std::string errors;
-    for (int i = 0; i < 16; ++i) {
+    for (int n = 0; n < 16; ++n) {
         const GLenum error = glGetError();
         if (error == GL_NO_ERROR) {
             break;
@@ -38,92 +31,36 @@ std::string drainGlErrors() {
     return errors;
 }
 
-// Starts the show on the stepped clock at 0 and reports any GL error of the start-up.
-std::string startShowOnSteppedClock() {
-    drainGlErrors();
-    soundReset();
-    soundSetOutput(kSoundOutputStepped);
-    soundSetSteppedTime(0.0);
-    setShowEndHandler(recordShowEnd);
-    CurrentScene = 0;
-    startDemo();
-    return drainGlErrors();
-}
-
-// Draws a frame at the middle of each timeline rule (the first frame picks the scene, the
-// second draws it) and records the GL errors of each, with the scene number.
-void expectEveryScenesFrameClean() {
-    for (const SceneRule& rule : SceneTimeline) {
-        const double middle = (static_cast<double>(rule.start) + rule.end) / 2.0;
-        soundSetSteppedTime(middle);
-        drawFrame();
-        const std::string choosing = drainGlErrors();
-        drawFrame();
-        const std::string drawing = drainGlErrors();
-        EXPECT_EQ(CurrentScene, rule.scene) << "at " << middle << " s";
-        EXPECT_EQ(choosing, "") << "frame at " << middle << " s choosing scene " << rule.scene;
-        EXPECT_EQ(drawing, "") << "frame at " << middle << " s drawing scene " << rule.scene;
-    }
-    EXPECT_FALSE(showEnded) << "no rule lies past the end of the show";
-}
-
-// Runs `body` with the working directory at a fresh empty directory, then goes back.
-template <typename Body> void inEmptyDirectory(const Body& body) {
-    const fs::path previous = fs::current_path();
-    const fs::path empty = fs::temp_directory_path() /
-                           ("vellomire-gl-errors-" + std::to_string(static_cast<int>(getpid())));
-    fs::create_directories(empty);
-    fs::current_path(empty);
-    body();
-    fs::current_path(previous);
-    fs::remove_all(empty);
-}
-
 } // namespace
 
-TEST(GlErrors, EverySceneOfTheTimelineDrawsWithoutAGlError) {
+TEST(GlErrors, EverySceneDrawsWithoutAGlErrorAfterAStartAndARestartWithAndWithoutData) {
     REQUIRE_HEADLESS_GL();
-    EXPECT_EQ(startShowOnSteppedClock(), "") << "the start-up";
-    expectEveryScenesFrameClean();
+    glEnable(0x7FFF); // the context reports errors, or every check below would pass unseen
+    EXPECT_EQ(glErrors(), "0x0500 ");
+    const std::filesystem::path repository = std::filesystem::current_path();
+    std::string empty = (std::filesystem::temp_directory_path() / "vellomire-gl-XXXXXX").string();
+    ASSERT_NE(mkdtemp(empty.data()), nullptr);
+    setShowEndHandler([] {});
+    // With the data; then in an empty folder: textures named 0, no model, no track.
+    for (const std::filesystem::path& folder : {repository, std::filesystem::path(empty)}) {
+        std::filesystem::current_path(folder);
+        soundReset();
+        soundSetOutput(kSoundOutputStepped);
+        soundSetSteppedTime(0.0);
+        CurrentScene = 0;
+        startDemo();
+        startDemo(); // the whole start-up again in the same context, as after F1
+        EXPECT_EQ(glErrors(), "") << "the start-up in " << folder;
+        // A frame in the middle of each rule picks its scene, the next draws it.
+        for (const SceneRule& rule : SceneTimeline) {
+            soundSetSteppedTime((static_cast<double>(rule.start) + rule.end) / 2.0);
+            drawFrame();
+            drawFrame();
+            EXPECT_EQ(CurrentScene, rule.scene) << rule.start << " " << folder;
+            EXPECT_EQ(glErrors(), "") << "scene " << rule.scene << " in " << folder;
+        }
+    }
+    std::filesystem::current_path(repository);
+    std::filesystem::remove_all(empty);
     setShowEndHandler(nullptr);
-}
-
-TEST(GlErrors, WithoutAnyDataFileEverySceneStillDrawsWithoutAGlError) {
-    // Textures named 0, no model and no track: the paths a damaged installation takes.
-    REQUIRE_HEADLESS_GL();
-    inEmptyDirectory([] {
-        EXPECT_EQ(startShowOnSteppedClock(), "") << "the start-up without data";
-        expectEveryScenesFrameClean();
-    });
-    setShowEndHandler(nullptr);
-}
-
-TEST(GlErrors, StartingTheShowAgainInTheSameContextRaisesNoError) {
-    // What F1 does in the window shell, minus the new context: the whole start-up again,
-    // then the frames after it, including the end of the show.
-    REQUIRE_HEADLESS_GL();
-    EXPECT_EQ(startShowOnSteppedClock(), "") << "the first start-up";
-    EXPECT_EQ(startShowOnSteppedClock(), "") << "the second start-up";
-    soundSetSteppedTime(150.0);
-    drawFrame();
-    drawFrame();
-    EXPECT_EQ(drainGlErrors(), "") << "the metaball scene after a second start-up";
-    showEnded = false;
-    soundSetSteppedTime(287.5);
-    drawFrame();
-    EXPECT_TRUE(showEnded);
-    EXPECT_EQ(drainGlErrors(), "") << "the last frame";
-    setShowEndHandler(nullptr);
-}
-
-TEST(GlErrors, TheContextReportsErrorsSoTheChecksAboveCanFail) {
-    // A context made without error reporting would pass every check above unseen.
-    REQUIRE_HEADLESS_GL();
-    drainGlErrors();
-    glEnable(0x7FFF);
-    EXPECT_EQ(drainGlErrors(), "0x0500 ") << "an unknown capability";
-    glBegin(GL_QUADS);
-    glBegin(GL_QUADS);
-    glEnd();
-    EXPECT_EQ(drainGlErrors(), "0x0502 ") << "glBegin inside glBegin";
 }

@@ -1,151 +1,180 @@
 // Runs the real vellomire-render program and checks what it leaves behind.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <png.h>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "render_tool/render_options.h"
 #include "tests/support/run_command.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-using ToolRun = CommandRun;
-
-// Runs the render tool with `arguments`; its standard error is collected with its output.
-ToolRun runTool(const std::string& arguments) {
-    std::string command = VELLOMIRE_RENDER_TOOL;
-    command.append(" ").append(arguments).append(" 2>&1");
-    return runCommand(command);
-}
-
-std::string runCapture(const std::string& command) {
-    return runCommand(command).output;
-}
-
-struct Image {
-    unsigned width = 0;
-    unsigned height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Image readPng(const fs::path& path) {
-    Image result;
+// The pixels of an 800 x 600 PNG file as RGB, top row first; none for anything else.
+std::vector<unsigned char> readPicturePng(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return result;
+    std::vector<unsigned char> rgb;
+    if (png_image_begin_read_from_file(&image, path.c_str()) != 0 && image.width == 800 &&
+        image.height == 600) {
+        image.format = PNG_FORMAT_RGB;
+        rgb.resize(PNG_IMAGE_SIZE(image));
+        png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr);
     }
-    image.format = PNG_FORMAT_RGB;
-    result.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, result.rgb.data(), 0, nullptr) != 0) {
-        result.width = image.width;
-        result.height = image.height;
-    }
-    return result;
+    png_image_free(&image);
+    return rgb;
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+RenderOptions parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "vellomire-render");
+    RenderOptions options;
+    std::string error;
+    EXPECT_TRUE(parseRenderOptions(static_cast<int>(args.size()), args.data(), &options, &error))
+        << error;
+    return options;
 }
 
-class RenderToolRun : public ::testing::Test {
+class RenderTool : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        directory = fs::temp_directory_path() / ("vellomire-render-test-" + name);
-        fs::remove_all(directory);
-        fs::create_directories(directory);
+        std::string name = (fs::temp_directory_path() / "vellomire-render-XXXXXX").string();
+        ASSERT_NE(mkdtemp(name.data()), nullptr);
+        directory = name;
+        out = name + "/";
     }
     void TearDown() override { fs::remove_all(directory); }
+    // The program with `arguments`, started by `prefix`; its standard error with its output.
+    static CommandRun run(const std::string& arguments, const std::string& prefix = "") {
+        return runCommand(prefix + VELLOMIRE_RENDER_TOOL + " " + arguments + " 2>&1");
+    }
     fs::path directory;
+    std::string out; // the directory, ending in /
 };
 
 } // namespace
 
-TEST_F(RenderToolRun, ASpanOfFramesIsDeterministicAndComplete) {
-    const std::string first = (directory / "a").string() + "/";
-    const std::string second = (directory / "b").string() + "/";
-    ASSERT_EQ(runTool("--from 20 --to 20.2 --fps 10 --out " + first).status, 0);
-    ASSERT_EQ(runTool("--from 20 --to 20.2 --fps 10 --out " + second).status, 0);
-    for (const char* name : {"frame_000001.png", "frame_000002.png"}) {
-        const Image image = readPng(fs::path(first) / name);
-        EXPECT_EQ(image.width, 800u) << name;
-        EXPECT_EQ(image.height, 600u) << name;
-        EXPECT_EQ(readFile(fs::path(first) / name), readFile(fs::path(second) / name)) << name;
-    }
-    EXPECT_FALSE(fs::exists(fs::path(first) / "frame_000003.png"));
-    for (const auto& entry : fs::directory_iterator(first)) {
-        EXPECT_EQ(entry.path().extension(), ".png") << "leftover " << entry.path();
-    }
-}
-
-TEST_F(RenderToolRun, AVideoHasTheFramesTheDurationAndTheMusic) {
-    const fs::path video = directory / "clip.mp4";
-    const ToolRun run = runTool("--from 80 --to 81 --fps 12 --out " + video.string());
-    ASSERT_EQ(run.status, 0) << run.output;
-    ASSERT_TRUE(fs::exists(video));
-    const std::string probe =
-        runCapture("ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames "
-                   "-show_entries format=duration -of default=noprint_wrappers=1 " +
-                   video.string());
-    EXPECT_NE(probe.find("codec_type=video"), std::string::npos) << probe;
-    EXPECT_NE(probe.find("nb_read_frames=12"), std::string::npos) << probe;
-    const std::size_t at = probe.find("duration=");
-    ASSERT_NE(at, std::string::npos) << probe;
-    EXPECT_NEAR(std::atof(probe.c_str() + at + 9), 1.0, 0.1) << probe;
-    if (fs::exists("data/music/track.mp3")) {
-        EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
+TEST(RenderOptions, ModesAndDefaultsFollowTheArguments) {
+    const RenderOptions frame = parse({"--at", "287", "--data", "/opt/show", "--out", "a.png"});
+    EXPECT_EQ(frame.mode, RenderMode::Frame);
+    EXPECT_EQ(frame.data, "/opt/show");
+    const RenderOptions video = parse({"--out", "show.mp4"});
+    EXPECT_EQ(video.mode, RenderMode::Video);
+    EXPECT_EQ(sequenceFrameCount(video), 8610) << "the whole show at 30 fps";
+    EXPECT_EQ(parse({"--bench", "--sprites", "literal"}).sprites, SpritePath::Literal);
+    EXPECT_EQ(parse({}).mode, RenderMode::Help);
+    EXPECT_EQ(parse({"--version", "--at", "x"}).mode, RenderMode::Version);
+    // A span's frames cover it, without an extra frame.
+    for (const auto& [to, fps, frames] :
+         {std::tuple{"10.5", "30", 15}, std::tuple{"10.51", "30", 16}, std::tuple{"10.01", "1", 1},
+          std::tuple{"11", "240", 240}}) {
+        EXPECT_EQ(
+            sequenceFrameCount(parse({"--from", "10", "--to", to, "--fps", fps, "--out", "d/"})),
+            frames)
+            << to << " " << fps;
     }
 }
 
-TEST_F(RenderToolRun, BadArgumentsFailWithAMessageAndLeaveNoFile) {
-    const fs::path png = directory / "frame.png";
-    const std::vector<std::string> bad = {
-        "--at 300 --out " + png.string(),
-        "--from 5 --to 4 --out " + (directory / "d").string() + "/",
-        "--fps 500 --out " + (directory / "v.mp4").string(),
-        "--wobble",
-        "--at 10 --out /nonexistent-directory/frame.png",
+TEST_F(RenderTool, BadArgumentsFailWithTheirMessageAndLeaveNoFile) {
+    const struct {
+        std::string arguments;
+        int status;
+        const char* message;
+    } bad[] = {
+        {"--at 287.5 --out " + out + "a.png", 2, "--at must lie between 0 and 287"},
+        {"--at ten --out " + out + "a.png", 2, "--at needs a number"},
+        {"--at 10 --out " + out + "a.jpg", 2, "a single frame is written as PNG"},
+        {"--at 10", 2, "--out is missing"},
+        {"--at 10 --from 9 --out " + out + "a.png", 2, "--at takes no --from"},
+        {"--from 10 --to 10 --out " + out + "s/", 2, "the span from --from to --to is empty"},
+        {"--to 300 --out " + out + "s/", 2, "--from and --to must lie between 0 and 287"},
+        {"--to 1 --fps 0 --out " + out + "s/", 2, "--fps needs a whole number"},
+        {"--to 1 --fps 241 --out " + out + "s/", 2, "--fps must be a whole number from 1 to 240"},
+        {"--to 1 --out " + out + "frames", 2, "--out must be a directory ending in /"},
+        {"--frobnicate", 2, "unknown option --frobnicate"},
+        {"--bench --sprites fast", 2, "--sprites takes batched or literal"},
+        {"--bench --out " + out + "x.png", 2, "--bench draws no output"},
+        {"--at 1 --out " + out + "a.png --data", 2, "--data needs a folder"},
+        {"--at 10 --out /nonexistent-directory/frame.png", 1, "cannot write"},
+        {"--to 1 --out " + out + "v.mp4", 1, "ffmpeg is not installed"},
     };
-    for (const std::string& arguments : bad) {
-        const ToolRun run = runTool(arguments);
-        EXPECT_NE(run.status, 0) << arguments;
-        EXPECT_NE(run.output.find("vellomire-render:"), std::string::npos) << arguments;
+    for (const auto& b : bad) {
+        const CommandRun r = run(b.arguments, "env PATH=/nonexistent "); // no ffmpeg to be found
+        EXPECT_EQ(r.status, b.status) << b.arguments;
+        EXPECT_NE(r.output.find(std::string("vellomire-render: ") + b.message), std::string::npos)
+            << b.arguments << "\n"
+            << r.output;
     }
     EXPECT_TRUE(fs::is_empty(directory));
 }
 
-TEST_F(RenderToolRun, MissingFfmpegIsReportedBeforeAnyFrame) {
-    const fs::path video = directory / "v.mp4";
-    const std::string command = "env PATH=/nonexistent " + std::string(VELLOMIRE_RENDER_TOOL) +
-                                " --from 0 --to 1 --out " + video.string() + " 2>&1";
-    const std::string output = runCapture(command);
-    EXPECT_NE(output.find("ffmpeg"), std::string::npos) << output;
-    EXPECT_FALSE(fs::exists(video));
+TEST_F(RenderTool, ASpanHasEveryFrameNumberedUprightAndAsTheFrameAtItsClock) {
+    ASSERT_EQ(run("--from 148 --to 148.2 --fps 10 --out " + out + "span/").status, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(directory / "span"), {}), 2);
+    for (const auto& [n, clock] : {std::pair{1, "148"}, std::pair{2, "148.1"}}) {
+        ASSERT_EQ(run("--at " + std::string(clock) + " --out " + out + "at.png").status, 0);
+        const auto frame = readPicturePng(out + "span/frame_00000" + std::to_string(n) + ".png");
+        ASSERT_FALSE(frame.empty()) << "frame " << n;
+        EXPECT_TRUE(frame == readPicturePng(out + "at.png")) << "frame " << n;
+        // Upright: the caption's dark letters in the right half of the open band's top rows.
+        const auto dark = [&frame](const int top, const int bottom) {
+            int count = 0;
+            for (int i = (top * 800 + 400) * 3; i < bottom * 800 * 3; i += 3) {
+                count += i / 3 % 800 >= 400 && frame[i] < 100 ? 1 : 0;
+            }
+            return count;
+        };
+        EXPECT_GT(dark(200, 330), 0) << "frame " << n;
+        EXPECT_EQ(dark(330, 425), 0) << "frame " << n;
+    }
 }
 
-TEST_F(RenderToolRun, AFrameAtABlackOutIsBlackAndAFrameOfAParticleSceneIsNot) {
-    const fs::path blackOut = directory / "blackout.png";
-    const fs::path scene = directory / "scene.png";
-    ASSERT_EQ(runTool("--at 0.5 --out " + blackOut.string()).status, 0);
-    ASSERT_EQ(runTool("--at 148 --out " + scene.string()).status, 0);
-    const Image dark = readPng(blackOut);
-    const Image lit = readPng(scene);
-    ASSERT_EQ(dark.width, 800u);
-    ASSERT_EQ(lit.width, 800u);
-    std::size_t darkSum = 0;
-    std::size_t litSum = 0;
-    for (std::size_t i = 0; i < dark.rgb.size(); ++i) {
-        darkSum += dark.rgb[i];
-        litSum += lit.rgb[i];
+TEST_F(RenderTool, AVideoHasTheFramesTheDurationAndTheMusic) {
+    const std::string video = out + "clip.mp4";
+    const CommandRun r = run("--from 80 --to 81 --fps 12 --out " + video);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string probe =
+        runCommand("ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames "
+                   "-show_entries format=duration -of default=noprint_wrappers=1 " +
+                   video)
+            .output;
+    EXPECT_NE(probe.find("codec_type=video\nnb_read_frames=12"), std::string::npos) << probe;
+    EXPECT_NE(probe.find("codec_type=audio"), std::string::npos) << probe;
+    const std::size_t at = probe.find("duration=");
+    ASSERT_NE(at, std::string::npos) << probe;
+    EXPECT_NEAR(std::atof(probe.c_str() + at + 9), 1.0, 0.1) << probe;
+}
+
+TEST_F(RenderTool, EveryDamageToEveryDataFileStillRendersAndExitsZero) {
+    const char* const files[] = {"music/track.mp3", "textures/particle.png",
+                                 "textures/butterfly.png", "textures/font.png", "3d/torus.obj"};
+    void (*const damages[])(const fs::path&) = {
+        [](const fs::path& f) { fs::remove(f); },
+        [](const fs::path& f) { fs::resize_file(f, 0); },
+        [](const fs::path& f) { fs::resize_file(f, fs::file_size(f) / 2); },
+        [](const fs::path& f) {
+            std::string bytes(fs::file_size(f), '\0');
+            std::mt19937 random(1234);
+            std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
+            std::ofstream(f, std::ios::binary) << bytes;
+        },
+        [](const fs::path& f) { fs::remove(f) && fs::create_directory(f); },
+        [](const fs::path& f) { fs::permissions(f, fs::perms::none); },
+    };
+    // As many runs as damages: in each, every file damaged another way.
+    for (std::size_t n = 0; n < std::size(damages); ++n) {
+        const fs::path root = directory / std::to_string(n);
+        fs::create_directories(root);
+        fs::copy("data", root / "data", fs::copy_options::recursive);
+        for (std::size_t f = 0; f < std::size(files); ++f) {
+            damages[(n + f) % std::size(damages)](root / "data" / files[f]);
+        }
+        const CommandRun r = run("--at 130 --out out.png", "cd '" + root.string() + "' && ");
+        EXPECT_EQ(r.status, 0) << "run " << n << "\n" << r.output;
+        EXPECT_TRUE(fs::exists(root / "out.png")) << "run " << n;
     }
-    EXPECT_EQ(darkSum, 0u) << "the opening black-out covers the whole picture";
-    EXPECT_GT(litSum, dark.rgb.size() * 40) << "the metaball scene shows between the bars";
 }

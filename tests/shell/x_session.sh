@@ -11,15 +11,14 @@ start_window_manager() {
     done
 }
 
-# Prints the id of the visible window titled exactly $1 once it appears within $2 seconds.
+# Prints the id of a visible window titled exactly $1 (other than window $3) once one appears
+# within $2 seconds.
 wait_window() {
     local deadline=$((SECONDS + $2)) id
     while [ $SECONDS -lt $deadline ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+        for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+            [ "$id" != "${3:-}" ] && echo "$id" && return 0
+        done
         sleep 0.2
     done
     return 1
