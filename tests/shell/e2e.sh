@@ -102,7 +102,7 @@ dialog_ok() { # presses OK (with the FullScreen box checked when $1 is "full")
     local dialog
     dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
     if [ "${1:-}" = full ]; then
-        press "$dialog" Tab Tab space Return
+        press "$dialog" space Return # the box has the focus first
     else
         press "$dialog" Return
     fi
@@ -157,16 +157,22 @@ escape)
     done
     ;;
 dialog_exit)
-    start_program
-    dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
-    press "$dialog" Escape # does nothing
-    sleep 0.5
-    kill -0 "$program_pid" 2>/dev/null || fail "Escape ended the dialog"
-    # Click "Exit": 21..207 x 153..167 of the 227 x 188 dialog units.
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
-    xdotool mousemove --window "$dialog" $((WIDTH * 114 / 227)) $((HEIGHT * 160 / 188)) click 1
-    expect_exit_zero 5
-    if grep -q "File Not Found" "$work/out"; then fail "the show started"; fi
+    # Ended by a click on "Exit", then by closing the dialog through the window manager.
+    for way in click alt+F4; do
+        start_program
+        dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
+        press "$dialog" Escape # does nothing
+        sleep 0.5
+        kill -0 "$program_pid" 2>/dev/null || fail "Escape ended the dialog"
+        if [ $way = click ]; then # "Exit" is the lowest control, its middle 35 px above the edge
+            eval "$(xdotool getwindowgeometry --shell "$dialog")"
+            xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT - 35)) click 1
+        else
+            press "$dialog" $way
+        fi
+        expect_exit_zero 5
+        if grep -q "File Not Found" "$work/out"; then fail "the show started ($way)"; fi
+    done
     ;;
 show_end)
     start_program
