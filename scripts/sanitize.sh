@@ -35,12 +35,15 @@ trap 'rm -rf "$out"' EXIT
 # 287 s), five times: the program ends while its sound plays, so the sound's thread must be
 # stopped before anything it reads is freed. The window's teardown would unload the GL driver,
 # and the leak checker would count what the driver's globals held as leaked: the driver is
-# kept loaded (preloaded after the sanitizer runtime, which must come first).
+# kept loaded (preloaded after the sanitizer runtime, which must come first). GTK's
+# accessibility bridge is left out: finding no accessibility bus (none runs under Xvfb), it
+# loses two strings, and the leak checker's quick stack walk stops in GLib's allocator, too
+# shallow for a suppression that names the bridge.
 drivers=(/usr/lib/*/dri/swrast_dri.so)
 driver=${drivers[0]}
 program=$out/vellomire
 runtime=$(ldd build/asan/shell/vellomire | awk '/libasan/ { print $3 }')
-printf '#!/bin/sh\nLD_PRELOAD="%s %s" exec %s\n' "$runtime" "$driver" \
+printf '#!/bin/sh\nNO_AT_BRIDGE=1 LD_PRELOAD="%s %s" exec %s\n' "$runtime" "$driver" \
     "$repo/build/asan/shell/vellomire" >"$program"
 chmod +x "$program"
 for run in 1 2 3 4 5; do

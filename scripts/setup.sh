@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libsdl2-ttf-dev
+  libsdl2-dev libgtk-3-dev
   libmpg123-dev libkissfft-dev libpng-dev zlib1g-dev libfreetype-dev
   libepoxy-dev libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
   fonts-dejavu-core

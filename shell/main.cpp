@@ -5,6 +5,7 @@
 
 #include "demo/music.h"
 #include "platform/data_root.h"
+#include "shell/gtk_dialog.h"
 #include "shell/main_loop.h"
 
 static constexpr const char* kUsage =
@@ -38,7 +39,7 @@ int main(const int argc, char** const argv) {
         return 2;
     }
     chooseDataRoot("vellomire", data);
-    const int status = winMain();
+    const int status = winMain(runSettingsDialog);
     resetMusic(); // the sound stops, its thread ended, before the track and SDL go
     SDL_Quit();   // everything SDL started, down to its desktop-bus connection
     return status;

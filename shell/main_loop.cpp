@@ -9,7 +9,6 @@
 #include "demo/music.h"
 #include "render/sprite.h"
 #include "shell/demo_hooks.h"
-#include "shell/dialog_window.h"
 #include "shell/gl_window.h"
 #include "shell/sdl_events.h"
 
@@ -56,7 +55,7 @@ bool peekWindowMessage(Message* const out, const WindowHandle window) {
     return peekMessage(out, window);
 }
 
-int winMain() {
+int winMain(bool (*const settingsDialog)()) {
     static AppInfo appInfo;
     static KeyState keys;
     appInfo.className = "OpenGL";
@@ -72,7 +71,7 @@ int winMain() {
 
     std::string noDisplay;
     if (openDisplay(&noDisplay)) {
-        runSettingsDialog();
+        settingsDialog();
     } else {
         std::fprintf(stderr, "vellomire: cannot open a window: %s\n", noDisplay.c_str());
     }
