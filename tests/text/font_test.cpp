@@ -8,17 +8,21 @@
 
 // The glyphs here are plain quads (no atlas is loaded): enough to see where the pen goes.
 // A byte without a cell (below 32 in set 0, from 160 in set 1) draws nothing and does not move
-// the pen, even when display lists that move it far away follow the font's; printing leaves the
-// depth test on, texturing off and both matrices as they were.
+// the pen, even when display lists that move it far away lie before and after the font's; printing
+// leaves the depth test on, texturing off and both matrices as they were.
 TEST(Font, BytesWithoutACellDrawNothingAndPrintingKeepsTheState) {
     REQUIRE_HEADLESS_GL();
+    const auto addForeignLists = [] {
+        const GLuint first = glGenLists(128);
+        for (GLuint i = first; i < first + 128; ++i) {
+            glNewList(i, GL_COMPILE);
+            glTranslated(1000.0, 0.0, 0.0);
+            glEndList();
+        }
+    };
+    addForeignLists();
     buildFont();
-    const GLuint foreign = glGenLists(128);
-    for (GLuint i = 0; i < 128; ++i) {
-        glNewList(foreign + i, GL_COMPILE);
-        glTranslated(1000.0, 0.0, 0.0);
-        glEndList();
-    }
+    addForeignLists();
     glMatrixMode(GL_MODELVIEW);
     glTranslatef(3.0f, 4.0f, 5.0f);
     GLint depth = 0;
@@ -48,5 +52,4 @@ TEST(Font, BytesWithoutACellDrawNothingAndPrintingKeepsTheState) {
     float modelView[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
     EXPECT_TRUE(depthAfter == depth && modelView[12] == 3.0f && modelView[14] == 5.0f);
-    glDeleteLists(foreign, 128);
 }
