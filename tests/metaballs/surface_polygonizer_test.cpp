@@ -68,9 +68,10 @@ struct RecursiveTracer {
 
 } // namespace
 
-// From anchors one unit inside every ball's +x side, the iterative traversal marks the same
-// cells and stores the same triangles in the same order. Anchors outside the grid or in cells
-// already processed add nothing; cells the surface does not cross are marked but not expanded.
+// From anchors along every ball's +x side, starting one unit inside its surface, the iterative
+// traversal marks the same cells and stores the same triangles in the same order. Anchors
+// outside the grid or in cells already processed add nothing; cells the surface does not cross
+// are marked but not expanded.
 TEST(SurfacePolygonizer, FollowsTheOrderOfTheRecursiveTraversal) {
     std::vector<std::vector<IntVec3>> fields;
     for (const float t : {139.0f, 143.7f, 150.25f, 155.9f}) {
@@ -85,8 +86,10 @@ TEST(SurfacePolygonizer, FollowsTheOrderOfTheRecursiveTraversal) {
         Tracer scratch(balls, 0);
         RecursiveTracer recursive{scratch.polygonizer};
         for (const IntVec3& b : balls) {
-            iterative.polygonizer.polygonize(b.x + 10, b.y, b.z);
-            recursive.polygonize(b.x + 10, b.y, b.z);
+            for (int x = b.x + 10; x < b.x + 40; x += 5) {
+                iterative.polygonizer.polygonize(x, b.y, b.z);
+                recursive.polygonize(x, b.y, b.z);
+            }
         }
         ASSERT_GT(recursive.mesh.size(), 456u);
         EXPECT_EQ(iterative.mesh(), recursive.mesh);
