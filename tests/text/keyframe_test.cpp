@@ -34,7 +34,7 @@ TEST(Keyframe, SampleTrackEasesBetweenTheKeysOfTheTruncatedTime) {
         EXPECT_TRUE(out.x == 1 && out.y == 2 && out.z == 3) << time;
     }
     Vec3 out{9, 9, 9};
-    sampleTrack(single, 0, 40.0f, &out);
+    sampleTrack(single, 0, 10.0f, &out);
     EXPECT_EQ(out.y, 9.0f) << "an empty track leaves the output as it was";
 }
 
