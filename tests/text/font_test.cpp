@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/gl.h"
@@ -32,7 +33,8 @@ TEST(Font, BytesWithoutACellDrawNothingAndPrintingKeepsTheState) {
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_TEXTURE_2D);
         printText(100, 100, text, set, 1.0f);
-        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_TEXTURE_2D)) << text;
+        EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && !glIsEnabled(GL_TEXTURE_2D))
+            << ::testing::PrintToString(std::string(text != nullptr ? text : ""));
         return readPicture().rgb;
     };
     const std::vector<std::uint8_t> blank = draw("", 0);
