@@ -118,7 +118,7 @@ def anchor_state(mutant, tree):
 def tracked_files():
     out = subprocess.run(["git", "ls-files", "-z", "--cached", "--others", "--exclude-standard"],
                          cwd=ROOT, check=True, capture_output=True).stdout
-    return sorted(p for p in out.decode().split("\0")
+    return sorted(p for p in out.decode(errors="replace").split("\0")
                   if p and "__pycache__" not in p and (ROOT / p).is_file())
 
 
@@ -195,7 +195,7 @@ def run_limited(command, timeout, log_file, cwd=None):
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
             status = None
-    with open(log_file) as out:
+    with open(log_file, errors="replace") as out:
         out.seek(start)
         return status, out.read()
 

@@ -2,6 +2,7 @@
 // Consistency checks and a printable form of a loaded ObjModel, shared by the unit tests and
 // the fuzz target.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <set>
@@ -24,33 +25,28 @@ inline std::string checkObjModel(const ObjModel& m) {
         m.triangles.size() != std::size_t(m.triangleCount))
         return "array not sized by its count";
     for (const std::vector<Vec3>* array : {&m.positions, &m.normals, &m.tangents})
-        for (const Vec3& v : *array)
-            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
-                return "non-finite vector";
+        for (const Vec3& v : *array) {
+            const double square = double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z;
+            if (!std::isfinite(square) ||
+                (array == &m.tangents && square != 0.0 && std::fabs(square - 1.0) > 2e-5))
+                return "non-finite vector, or tangent neither zero nor unit";
+        }
     for (const ObjTexCoord& uv : m.texCoords)
-        if (!std::isfinite(uv.u) || !std::isfinite(uv.v))
+        if (!std::isfinite(double(uv.u) + uv.v))
             return "non-finite texture coordinate";
-    for (const Vec3& t : m.tangents) {
-        const double length = std::sqrt(double(t.x) * t.x + double(t.y) * t.y + double(t.z) * t.z);
-        if (length != 0.0 && std::fabs(length - 1.0) > 1e-5)
-            return "tangent neither zero nor unit";
-    }
     for (const ObjTriangle& t : m.triangles)
         for (int c = 0; c < 3; ++c)
             if (t.positionIndex[c] < 1 || t.positionIndex[c] > m.positionCount ||
                 (t.texCoordIndex[c] != 0) != (t.texCoordIndex[0] != 0) || t.texCoordIndex[c] < 0 ||
                 t.texCoordIndex[c] > m.texCoordCount)
                 return "triangle index out of range";
-    std::int32_t groups = 0;
     std::set<std::string> names;
     std::vector<int> owners(m.triangles.size(), 0);
     const ObjGroup* last = nullptr;
     for (const ObjGroup* g = m.groups.get(); g != nullptr; last = g, g = g->next.get()) {
-        ++groups;
-        if (!names.insert(g->name).second || findObjGroup(&m, g->name) != g)
-            return "group not found by its unique name: " + g->name;
-        if (g->triangles.size() != g->triangleCount)
-            return "group list not sized triangleCount";
+        if (!names.insert(g->name).second || findObjGroup(&m, g->name) != g ||
+            g->triangles.size() != g->triangleCount)
+            return "group not found by its unique name or not sized triangleCount: " + g->name;
         for (std::size_t i = 0; i < g->triangles.size(); ++i) {
             const std::int32_t number = g->triangles[i];
             if (number < 0 || number >= m.triangleCount || (i > 0 && number <= g->triangles[i - 1]))
@@ -58,25 +54,22 @@ inline std::string checkObjModel(const ObjModel& m) {
             ++owners[std::size_t(number)];
         }
     }
-    if (groups != m.groupCount || last == nullptr || last->name != "default")
+    if (names.size() != std::size_t(m.groupCount) || last == nullptr || last->name != "default")
         return "groupCount wrong or \"default\" not last";
-    for (const int owner : owners)
-        if (owner != 1)
-            return "triangle not in exactly one group";
+    if (std::count(owners.begin(), owners.end(), 1) != std::ptrdiff_t(owners.size()))
+        return "triangle not in exactly one group";
     return "";
 }
 
 // The triangles as "p p p" or "p/t p/t p/t", joined by ", ".
 inline std::string describeTriangles(const ObjModel& m) {
     std::ostringstream out;
-    for (const ObjTriangle& t : m.triangles) {
-        out << (&t == m.triangles.data() ? "" : ", ");
+    for (const ObjTriangle& t : m.triangles)
         for (int c = 0; c < 3; ++c) {
-            out << (c ? " " : "") << t.positionIndex[c];
+            out << (c ? " " : &t == m.triangles.data() ? "" : ", ") << t.positionIndex[c];
             if (t.texCoordIndex[0] != 0)
                 out << '/' << t.texCoordIndex[c];
         }
-    }
     return out.str();
 }
 

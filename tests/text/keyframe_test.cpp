@@ -4,102 +4,46 @@
 
 #include "text/keyframe.h"
 
-namespace {
-
-// The ease weight computed independently, in double: (1 - cos(3.14 u)) / 2.
-double weight(const double u) {
-    return (1.0 - std::cos(3.14 * u)) * 0.5;
-}
-
-const Keyframe kRise[] = {{{0.0f, -5.0f, 0.0f}, 0}, {{0.0f, 0.0f, 0.0f}, 700}};
-
-Vec3 sample(const Keyframe* keys, const int count, const float time) {
-    Vec3 out{99.0f, 99.0f, 99.0f};
-    sampleTrack(keys, count, time, &out);
-    return out;
-}
-
-} // namespace
-
-TEST(Ease, WeightIsTheCosineOf314NotPi) {
-    const Vec3 a{0.0f, 0.0f, 0.0f};
-    const Vec3 b{1.0f, 2.0f, -4.0f};
-    Vec3 out{};
-    EXPECT_EQ(easeVec3(&out, &a, &b, 0.0f), &out);
-    EXPECT_EQ(out.x, 0.0f);
-    easeVec3(&out, &a, &b, 0.5f);
-    EXPECT_NEAR(out.x, 0.49960, 1e-5);
-    EXPECT_NEAR(out.z, -4 * 0.49960, 4e-5);
-    easeVec3(&out, &a, &b, 1.0f);
-    EXPECT_NEAR(out.x, 0.99999937, 1e-7);
-    EXPECT_LT(out.x, 1.0f) << "3.14 stops just short of the end";
-    Vec3 mirrored{};
-    easeVec3(&mirrored, &a, &b, -0.3f);
-    easeVec3(&out, &a, &b, 0.3f);
-    EXPECT_EQ(mirrored.y, out.y) << "the weight is even in u";
-}
-
-TEST(SampleTrack, KeysAtZeroAndSevenHundred) {
-    EXPECT_NEAR(sample(kRise, 2, 350.0f).y, -2.502, 1e-4);
-    const Vec3 atEnd = sample(kRise, 2, 700.0f);
-    EXPECT_NEAR(atEnd.y, -0.0000032, 1e-7);
-    EXPECT_NE(atEnd.y, 0.0f);
-    EXPECT_EQ(atEnd.x, 0.0f);
-
-    // 700.5 still blends the keys at 0 and 700, with u = 700.5 / 700 = 1.000714.
-    const Vec3 past = sample(kRise, 2, 700.5f);
-    EXPECT_NEAR(past.y, -5.0 * (1.0 - weight(700.5 / 700.0)), 2e-8);
-    EXPECT_NE(past.y, 0.0f);
-    // From 701 on the truncated time lies after the last key: its value exactly.
-    EXPECT_EQ(sample(kRise, 2, 701.0f).y, 0.0f);
-    EXPECT_EQ(sample(kRise, 2, 1e20f).y, 0.0f);
-
-    // -0.5 truncates to 0: not clamped, u is slightly below 0 and weighs as +0.5 does.
-    const Vec3 before = sample(kRise, 2, -0.5f);
-    EXPECT_EQ(before.y, sample(kRise, 2, 0.5f).y);
-    EXPECT_NE(before.y, -5.0f);
-    // From -1 on the truncated time lies before the first key: its value exactly.
-    EXPECT_EQ(sample(kRise, 2, -1.0f).y, -5.0f);
-    EXPECT_EQ(sample(kRise, 2, -1e20f).y, -5.0f);
-}
-
-TEST(SampleTrack, SearchesWithTheTruncatedTime) {
-    const Keyframe keys[] = {{{0.0f, 0.0f, 0.0f}, 0},
-                             {{10.0f, 0.0f, 0.0f}, 100},
-                             {{20.0f, 0.0f, 0.0f}, 200},
-                             {{0.0f, 0.0f, 0.0f}, 300}};
-    // 100.5 pairs the keys at 0 and 100 (u = 1.005), just short of 10; 101 pairs 100 and 200.
-    const float justPast = sample(keys, 4, 100.5f).x;
-    EXPECT_NEAR(justPast, 10.0 * weight(1.005), 1e-5);
-    EXPECT_LT(justPast, 10.0f);
-    EXPECT_NEAR(sample(keys, 4, 101.0f).x, 10.0 + 10.0 * weight(0.01), 1e-5);
-    EXPECT_NEAR(sample(keys, 4, 250.0f).x, 20.0 - 20.0 * weight(0.5), 1e-5);
-    EXPECT_EQ(sample(keys, 4, 0.0f).x, 0.0f);
-}
-
-TEST(SampleTrack, OneKeyOrNone) {
-    const Keyframe single[] = {{{1.0f, 2.0f, 3.0f}, 40}};
-    for (const float time : {-100.0f, 0.0f, 40.0f, 40.5f, 1e6f}) {
-        const Vec3 value = sample(single, 1, time);
-        EXPECT_EQ(value.x, 1.0f) << time;
-        EXPECT_EQ(value.z, 3.0f) << time;
+// Keys at 0, 100 and 200 with the values -10, 0 and 10 on every axis. The key search uses the
+// time truncated toward zero, the blend the exact time, with the weight (1 - cos(3.14 u)) / 2.
+TEST(Keyframe, SampleTrackEasesBetweenTheKeysOfTheTruncatedTime) {
+    const Keyframe keys[] = {{{-10, -10, -10}, 0}, {{0, 0, 0}, 100}, {{10, 10, 10}, 200}};
+    const struct {
+        float time;
+        double value;
+    } cases[] = {
+        {-1e20f, -10.0},         {-1.0f, -10.0},      // before the first key: its value exactly
+        {-0.5f, -9.9993839},                          // truncated to 0, not clamped: u = -0.005
+        {0.0f, -10.0},           {50.0f, -5.0039816}, // 3.14, not pi: the midpoint weight is 0.4996
+        {100.0f, -6.3413622e-6},                      // u = 1 stops just short of the key
+        {100.5f, -4.9753377e-4},                      // still the keys at 0 and 100, with u = 1.005
+        {101.0f, 2.4646975e-3},                       // the keys at 100 and 200
+        {200.5f, 9.9995022},                          // u = 1.005 past the last key
+        {201.0f, 10.0},          {1e20f, 10.0},       // past the last key: its value exactly
+    };
+    for (const auto& c : cases) {
+        Vec3 out{};
+        sampleTrack(keys, 3, c.time, &out);
+        EXPECT_NEAR(out.y, c.value, std::abs(c.value) * 1e-6 + 1e-10) << c.time;
+        EXPECT_TRUE(out.x == out.y && out.z == out.y) << c.time;
     }
-    // An empty track has no value to give: the output is left as it was.
-    EXPECT_EQ(sample(single, 0, 10.0f).x, 99.0f);
+    const Keyframe single[] = {{{1, 2, 3}, 40}};
+    for (const float time : {-100.0f, 40.5f, 1e6f}) {
+        Vec3 out{};
+        sampleTrack(single, 1, time, &out);
+        EXPECT_TRUE(out.x == 1 && out.y == 2 && out.z == 3) << time;
+    }
+    Vec3 out{9, 9, 9};
+    sampleTrack(single, 0, 10.0f, &out);
+    EXPECT_EQ(out.y, 9.0f) << "an empty track leaves the output as it was";
 }
 
-TEST(Ramp, StepsAndSlopes) {
-    EXPECT_EQ(ramp(10.0f, 11.0f, 9.99f), 0.0f);
-    EXPECT_EQ(ramp(10.0f, 11.0f, 10.0f), 0.0f);
-    EXPECT_EQ(ramp(10.0f, 11.0f, 10.5f), 0.5f);
-    EXPECT_EQ(ramp(10.0f, 11.0f, 11.0f), 1.0f);
-    EXPECT_EQ(ramp(10.0f, 11.0f, 500.0f), 1.0f);
-    EXPECT_NEAR(ramp(278.0f, 283.0f, 280.5f), 0.5f, 1e-6);
-    // start == end: a step at start, no division.
-    EXPECT_EQ(ramp(5.0f, 5.0f, 4.999f), 0.0f);
-    EXPECT_EQ(ramp(5.0f, 5.0f, 5.0f), 1.0f);
-    EXPECT_EQ(ramp(5.0f, 5.0f, 6.0f), 1.0f);
-    // end before start: still a step at start.
-    EXPECT_EQ(ramp(5.0f, 3.0f, 4.0f), 0.0f);
-    EXPECT_EQ(ramp(5.0f, 3.0f, 5.0f), 1.0f);
+// 0 before start, 1 from end on, linear in between; a step at start when end <= start.
+TEST(Keyframe, RampStepsAndSlopes) {
+    const float cases[][4] = {{10, 11, 9.99f, 0}, {10, 11, 10, 0},  {10, 11, 10.5f, 0.5f},
+                              {10, 11, 11, 1},    {10, 11, 500, 1}, {5, 5, 4.999f, 0},
+                              {5, 5, 5, 1},       {5, 3, 4, 0},     {5, 3, 5, 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ramp(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
+    }
 }
