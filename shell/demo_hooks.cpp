@@ -8,7 +8,6 @@
 #include "platform/gl.h"
 
 RenderWindow* activeWindow = nullptr;
-KeyState* activeKeys = nullptr;
 
 namespace {
 
@@ -17,19 +16,19 @@ MusicSeeker musicSeeker = seekMusic;
 enum class KeyCommand { Quit, ToggleFullScreen, Seek };
 
 struct KeyBinding {
-    int virtualKey;
+    ShowKey key;
     KeyCommand command;
     float seekMilliseconds;
 };
 
 // Polled in this order every drawn frame.
 constexpr std::array<KeyBinding, 6> kKeyBindings = {{
-    {VK_ESCAPE, KeyCommand::Quit, 0.0f},
-    {VK_F1, KeyCommand::ToggleFullScreen, 0.0f},
-    {VK_LEFT, KeyCommand::Seek, -500.0f},
-    {VK_RIGHT, KeyCommand::Seek, 500.0f},
-    {VK_UP, KeyCommand::Seek, 5000.0f},
-    {VK_DOWN, KeyCommand::Seek, -5000.0f},
+    {ShowKey::Escape, KeyCommand::Quit, 0.0f},
+    {ShowKey::F1, KeyCommand::ToggleFullScreen, 0.0f},
+    {ShowKey::Left, KeyCommand::Seek, -500.0f},
+    {ShowKey::Right, KeyCommand::Seek, 500.0f},
+    {ShowKey::Up, KeyCommand::Seek, 5000.0f},
+    {ShowKey::Down, KeyCommand::Seek, -5000.0f},
 }};
 
 void perform(const KeyBinding& binding) {
@@ -52,9 +51,8 @@ void setMusicSeeker(const MusicSeeker seeker) {
     musicSeeker = seeker != nullptr ? seeker : seekMusic;
 }
 
-void demoInit(RenderWindow* const window, KeyState* const keys) {
+void demoInit(RenderWindow* const window) {
     activeWindow = window;
-    activeKeys = keys;
     startDemo();
 }
 
@@ -63,7 +61,8 @@ void demoShutdown() {}
 void demoUpdate(std::uint32_t) {
     KeyState& presses = activeWindow->keyPresses;
     for (const KeyBinding& binding : kKeyBindings) {
-        if ((*activeKeys)[binding.virtualKey] == 1 || presses[binding.virtualKey] == 1) {
+        const auto key = static_cast<std::size_t>(binding.key);
+        if (activeWindow->keys[key] == 1 || presses[key] == 1) {
             perform(binding);
         }
     }

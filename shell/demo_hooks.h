@@ -2,14 +2,13 @@
 // The four hooks through which the shell reaches the show.
 #include <cstdint>
 
-#include "shell/window_proc.h"
+#include "shell/window_events.h"
 
 // Set by demoInit, read by demoUpdate.
 extern RenderWindow* activeWindow;
-extern KeyState* activeKeys;
 
 // After every window creation, with its GL context current: runs the show's start-up.
-void demoInit(RenderWindow* window, KeyState* keys);
+void demoInit(RenderWindow* window);
 // After every inner loop, before the window goes: nothing to release (GL objects die with
 // their context, everything else lives for the run).
 void demoShutdown();

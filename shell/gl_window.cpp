@@ -65,12 +65,13 @@ int abandonWindow(RenderWindow* const w) {
     return 0;
 }
 
-} // namespace
-
+// True for the SDL video drivers that show nothing.
 bool isInvisibleVideoDriver(const char* const driverName) {
     return driverName == nullptr || std::strcmp(driverName, "offscreen") == 0 ||
            std::strcmp(driverName, "dummy") == 0;
 }
+
+} // namespace
 
 bool openDisplay(std::string* const reason) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -89,30 +90,11 @@ bool openDisplay(std::string* const reason) {
     return true;
 }
 
-bool displayAvailable() {
-    return displayOpen;
-}
-
 void showError(const char* const text) {
     std::fprintf(stderr, "vellomire: Error: %s\n", text);
     std::fflush(stderr);
     if (displayOpen) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, "Error", text, nullptr);
-    }
-}
-
-int registerAppClass(AppInfo*) {
-    if (!displayOpen) {
-        showError("RegisterClassEx Failed!");
-        return 0;
-    }
-    return 1;
-}
-
-void unregisterAppClass(AppInfo*) {
-    if (displayOpen) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        displayOpen = false;
     }
 }
 
@@ -122,9 +104,7 @@ int createRenderWindow(RenderWindow* const w) {
     if (w->window == nullptr) {
         return 0;
     }
-    CreateStruct create;
-    create.createParams = w;
-    renderWindowProc(w->window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
+    w->windowId = SDL_GetWindowID(w->window);
 
     w->renderContext = SDL_GL_CreateContext(w->window);
     if (w->renderContext == nullptr || SDL_GL_MakeCurrent(w->window, w->renderContext) != 0) {
@@ -140,11 +120,8 @@ int createRenderWindow(RenderWindow* const w) {
     SDL_DisableScreenSaver();
     w->visible = 1;
     resizeViewport(kPictureWidth, kPictureHeight);
-    int drawableWidth = 0;
-    int drawableHeight = 0;
-    SDL_GL_GetDrawableSize(w->window, &drawableWidth, &drawableHeight);
-    resizePresentation(w, drawableWidth, drawableHeight);
-    w->keyFlags->fill(0);
+    SDL_GL_GetDrawableSize(w->window, &w->drawableWidth, &w->drawableHeight);
+    w->keys.fill(0);
     w->keyPresses.fill(0);
     w->previousTick = SDL_GetTicks();
     return 1;
@@ -158,8 +135,6 @@ int destroyRenderWindow(RenderWindow* const w) {
             SDL_GL_DeleteContext(w->renderContext);
             w->renderContext = nullptr;
         }
-        discardMessages(w->window);
-        setWindowUserData(w->window, nullptr);
         SDL_DestroyWindow(w->window);
         w->window = nullptr;
     }

@@ -2,26 +2,16 @@
 // The display, the window with its GL context and picture target, and error reports.
 #include <string>
 
-#include "shell/window_proc.h"
+#include "shell/window_events.h"
 
 // Starts SDL's video. False when there is no display to show anything on: SDL cannot start,
 // or it falls back to its invisible "offscreen" or "dummy" driver (as it does without DISPLAY).
 // `reason` then says why.
 bool openDisplay(std::string* reason);
-// Whether openDisplay found a display.
-bool displayAvailable();
-// True for the SDL video drivers that show nothing.
-bool isInvisibleVideoDriver(const char* driverName);
 
 // Writes `text` to standard error and, when a display exists, shows it in a message box
 // titled "Error" with a warning icon.
 void showError(const char* text);
-
-// Makes the program ready to create windows (the display must be open). 1 on success; on
-// failure shows "RegisterClassEx Failed!" and returns 0.
-int registerAppClass(AppInfo* appInfo);
-// Undoes registerAppClass: closes SDL's video.
-void unregisterAppClass(AppInfo* appInfo);
 
 // Creates the window of the record (full screen when w->fullScreen is 1, else an ordinary,
 // resizable window with a w->width x w->height client area), its GL context (made current),

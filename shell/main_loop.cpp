@@ -10,7 +10,6 @@
 #include "render/sprite.h"
 #include "shell/demo_hooks.h"
 #include "shell/gl_window.h"
-#include "shell/sdl_events.h"
 
 namespace {
 
@@ -31,15 +30,16 @@ void runFrame(RenderWindow* const w) {
     presentFrame(w);
 }
 
-// The inner loop: ends when WM_QUIT arrives for the window.
+// The inner loop: takes the window's events one at a time and draws a frame whenever none is
+// waiting, until a quit or a full-screen switch ends the window.
 void runWindow(RenderWindow* const w) {
-    Message message;
-    for (;;) {
-        if (peekWindowMessage(&message, w->window)) {
-            if (message.message == WM_QUIT) {
-                return;
-            }
-            renderWindowProc(message.window, message.message, message.wParam, message.lParam);
+    SDL_Event event;
+    while (!windowFinished(w)) {
+        if (SDL_PollEvent(&event) != 0) {
+            int drawableWidth = 0;
+            int drawableHeight = 0;
+            SDL_GL_GetDrawableSize(w->window, &drawableWidth, &drawableHeight);
+            handleEvent(w, event, drawableWidth, drawableHeight);
         } else if (w->visible == 1) {
             runFrame(w);
         } else {
@@ -50,19 +50,8 @@ void runWindow(RenderWindow* const w) {
 
 } // namespace
 
-bool peekWindowMessage(Message* const out, const WindowHandle window) {
-    pumpEvents(window);
-    return peekMessage(out, window);
-}
-
 int winMain(bool (*const settingsDialog)()) {
-    static AppInfo appInfo;
-    static KeyState keys;
-    appInfo.className = "OpenGL";
     renderWindow = RenderWindow{};
-    renderWindow.keyFlags = &keys;
-    renderWindow.appInfo = &appInfo;
-    keys.fill(0);
     renderWindow.title = "Vellomire Engine";
     renderWindow.width = 800;
     renderWindow.height = 600;
@@ -70,15 +59,13 @@ int winMain(bool (*const settingsDialog)()) {
     renderWindow.fullScreen = 1;
 
     std::string noDisplay;
-    if (openDisplay(&noDisplay)) {
-        settingsDialog();
-    } else {
+    if (!openDisplay(&noDisplay)) {
         std::fprintf(stderr, "vellomire: cannot open a window: %s\n", noDisplay.c_str());
-    }
-    if (registerAppClass(&appInfo) == 0) {
+        showError("RegisterClassEx Failed!");
         showError("Error Registering Window Class!");
         return -1;
     }
+    settingsDialog();
     setShowEndHandler(endShow);
     setSpriteDrawing(SpriteDrawing::Batched);
     keepRunning = 1;
@@ -90,7 +77,7 @@ int winMain(bool (*const settingsDialog)()) {
             keepRunning = 0;
             break;
         }
-        demoInit(&renderWindow, &keys);
+        demoInit(&renderWindow);
         runWindow(&renderWindow);
         demoShutdown();
         destroyRenderWindow(&renderWindow);
@@ -98,6 +85,5 @@ int winMain(bool (*const settingsDialog)()) {
             break;
         }
     }
-    unregisterAppClass(&appInfo);
     return 0;
 }

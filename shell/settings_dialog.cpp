@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "shell/window_proc.h"
+#include "shell/window_events.h"
 
 void endSettingsDialog(const DialogEnd end, const bool fullScreenChecked) {
     if (end == DialogEnd::Exit) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/settings_dialog.h"
-#include "shell/window_proc.h"
+#include "shell/window_events.h"
 
 TEST(SettingsDialog, OkTakesTheModeFromTheBoxAndExitEndsTheProcessWithStatusZero) {
     for (const bool checked : {false, true}) {

@@ -1,12 +1,11 @@
-// The show's window without a display: SDL events through the window procedure to what the
-// keys do in each frame, the window's own messages, and where the picture goes in it.
+// The show's window without a display: SDL events to what the keys do in each frame, the
+// window's own events, and where the picture goes in it.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "shell/demo_hooks.h"
 #include "shell/presentation.h"
-#include "shell/sdl_events.h"
 
 namespace {
 
@@ -31,39 +30,20 @@ SDL_Event windowEvent(const Uint8 what, const Uint32 windowId = kWindowId) {
 class Window : public ::testing::Test {
   protected:
     void SetUp() override {
-        static char storage;
-        record.keyFlags = &keys;
-        record.window = reinterpret_cast<WindowHandle>(&storage);
+        record.windowId = kWindowId;
         activeWindow = &record;
-        activeKeys = &keys;
         keepRunning = 1;
         fullScreenWanted = 0;
         seeks.clear();
         setMusicSeeker([](const float milliseconds) { seeks.push_back(milliseconds); });
-        CreateStruct create{&record};
-        renderWindowProc(record.window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create));
     }
-    void TearDown() override {
-        setMusicSeeker(nullptr);
-        discardMessages(record.window);
-        setWindowUserData(record.window, nullptr);
-    }
-    // Hands `event` to the window procedure as the shell's event pump does.
-    void feed(const SDL_Event& event) {
-        Message m;
-        if (translateEvent(event, EventTarget{record.window, kWindowId, 1000, 500}, &m)) {
-            renderWindowProc(m.window, m.message, m.wParam, m.lParam);
-        }
-    }
-    std::vector<unsigned> posted() {
-        std::vector<unsigned> messages;
-        for (Message message; peekMessage(&message, record.window);) {
-            messages.push_back(message.message);
-        }
-        return messages;
+    void TearDown() override { setMusicSeeker(nullptr); }
+    // keepRunning, fullScreenWanted and whether the window ends.
+    std::vector<int> ending() {
+        const bool finished = windowFinished(&record);
+        return {keepRunning, fullScreenWanted, finished ? 1 : 0};
     }
 
-    KeyState keys{};
     RenderWindow record;
 };
 
@@ -73,71 +53,66 @@ TEST_F(Window, KeysActInTheirOrderInEveryFrameWhileHeldAndOnceWhenTapped) {
     const struct {
         std::vector<SDL_Event> events; // before the frame
         std::vector<float> seeks;
-        std::vector<unsigned> posted;
+        std::vector<int> ending;
     } frames[] = {
-        // Held, with keys the show does not use (P is not F1, whose code is that of p): Left,
-        // Right, Up, Down in this order, every frame.
+        // Held, with keys the show does not use: Left, Right, Up, Down in this order, every frame.
         {{down(SDLK_DOWN), down(SDLK_UP), down(SDLK_p), down(SDLK_RIGHT), down(SDLK_LEFT),
           down(SDLK_F10), down(SDLK_AUDIOPLAY), down(SDLK_KP_8, KMOD_NUM)},
          {-500, 500, 5000, -5000},
-         {}},
-        {{}, {-500, 500, 5000, -5000}, {}},
-        {{up(SDLK_DOWN), up(SDLK_UP), up(SDLK_RIGHT), up(SDLK_LEFT)}, {}, {}},
+         {1, 0, 0}},
+        {{}, {-500, 500, 5000, -5000}, {1, 0, 0}},
+        // Keys with Alt held do nothing.
+        {{up(SDLK_DOWN), up(SDLK_UP), up(SDLK_RIGHT), up(SDLK_LEFT), down(SDLK_LEFT, KMOD_LALT)},
+         {},
+         {1, 0, 0}},
         // Tapped between two frames: once. The keypad's arrows with NumLock off.
         {{down(SDLK_KP_4), up(SDLK_KP_4), down(SDLK_KP_8, KMOD_CAPS), down(SDLK_KP_2)},
          {-500, 5000, -5000},
-         {}},
-        {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}, {}},
-        // Escape's quit comes before F1's switch, so the loop quits first.
-        {{down(SDLK_F1), up(SDLK_F1), down(SDLK_ESCAPE), up(SDLK_ESCAPE)},
-         {},
-         {WM_QUIT, MSG_FLIP_FULLSCREEN}},
+         {1, 0, 0}},
+        {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}, {1, 0, 0}},
+        // Escape's quit comes before F1's switch, so the loop quits without switching.
+        {{down(SDLK_F1), up(SDLK_F1), down(SDLK_ESCAPE), up(SDLK_ESCAPE)}, {}, {0, 0, 1}},
     };
     for (const auto& frame : frames) {
         seeks.clear();
         for (const SDL_Event& event : frame.events) {
-            feed(event);
+            handleEvent(&record, event, 0, 0);
         }
         demoUpdate(16);
         EXPECT_EQ(seeks, frame.seeks) << "frame " << &frame - frames;
-        EXPECT_EQ(posted(), frame.posted) << "frame " << &frame - frames;
+        EXPECT_EQ(ending(), frame.ending) << "frame " << &frame - frames;
     }
-    Message message;
-    ASSERT_TRUE(translateEvent(down(SDLK_F10), EventTarget{record.window, kWindowId}, &message));
-    EXPECT_EQ(message.message, WM_SYSKEYDOWN) << "F10 is a system key, as with Alt held";
 }
 
 TEST_F(Window, WindowEventsSetSizeAndVisibilityCloseQuitsAndTheToggleEndsOnlyTheWindow) {
     for (const int wanted : {1, 0}) {
-        renderWindowProc(record.window, MSG_FLIP_FULLSCREEN, 0, 0);
-        EXPECT_EQ(fullScreenWanted, wanted);
-        EXPECT_EQ(posted(), std::vector<unsigned>{WM_QUIT});
-        EXPECT_EQ(keepRunning, 1);
+        requestFullScreenToggle(&record);
+        EXPECT_EQ(ending(), std::vector<int>({1, wanted, 1}));
     }
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     const struct {
         SDL_Event event;        // the drawable being 1000 x 500
-        std::vector<int> state; // visible, drawable width and height, keepRunning
-        std::vector<unsigned> posted;
+        std::vector<int> state; // visible, drawable width and height, keepRunning, window ends
     } steps[] = {
-        {windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED), {1, 1000, 500, 1}, {}},
-        {windowEvent(SDL_WINDOWEVENT_MINIMIZED), {0, 1000, 500, 1}, {}},
-        {windowEvent(SDL_WINDOWEVENT_MAXIMIZED), {1, 1000, 500, 1}, {}},
-        {windowEvent(SDL_WINDOWEVENT_MINIMIZED), {0, 1000, 500, 1}, {}},
-        {windowEvent(SDL_WINDOWEVENT_RESTORED), {1, 1000, 500, 1}, {}},
-        {windowEvent(SDL_WINDOWEVENT_CLOSE, kWindowId + 1), {1, 1000, 500, 1}, {}},
-        {down(SDLK_F4, KMOD_LALT), {1, 1000, 500, 1}, {WM_CLOSE}},
-        {windowEvent(SDL_WINDOWEVENT_CLOSE), {1, 1000, 500, 0}, {WM_QUIT}},
-        {quit, {1, 1000, 500, 0}, {WM_QUIT}},
+        {windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED), {1, 1000, 500, 1, 0}},
+        {windowEvent(SDL_WINDOWEVENT_MINIMIZED), {0, 1000, 500, 1, 0}},
+        {windowEvent(SDL_WINDOWEVENT_MAXIMIZED), {1, 1000, 500, 1, 0}},
+        {windowEvent(SDL_WINDOWEVENT_MINIMIZED), {0, 1000, 500, 1, 0}},
+        {windowEvent(SDL_WINDOWEVENT_RESTORED), {1, 1000, 500, 1, 0}},
+        {windowEvent(SDL_WINDOWEVENT_CLOSE, kWindowId + 1), {1, 1000, 500, 1, 0}},
+        {down(SDLK_F4, KMOD_LALT), {1, 1000, 500, 0, 1}},
+        {windowEvent(SDL_WINDOWEVENT_CLOSE), {1, 1000, 500, 0, 1}},
+        {quit, {1, 1000, 500, 0, 1}},
     };
     for (const auto& step : steps) {
-        feed(step.event);
-        EXPECT_EQ(std::vector<int>(
-                      {record.visible, record.drawableWidth, record.drawableHeight, keepRunning}),
+        keepRunning = 1;
+        handleEvent(&record, step.event, 1000, 500);
+        const bool finished = windowFinished(&record);
+        EXPECT_EQ(std::vector<int>({record.visible, record.drawableWidth, record.drawableHeight,
+                                    keepRunning, finished ? 1 : 0}),
                   step.state)
             << "step " << &step - steps;
-        EXPECT_EQ(posted(), step.posted) << "step " << &step - steps;
     }
 }
 

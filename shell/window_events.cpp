@@ -1,0 +1,129 @@
+#include "shell/window_events.h"
+
+RenderWindow renderWindow;
+std::int32_t keepRunning = 0;
+std::int32_t fullScreenWanted = 0;
+
+namespace {
+
+struct KeyBinding {
+    SDL_Keycode key;
+    ShowKey showKey;
+    bool keypad; // acts only while NumLock is off
+};
+
+constexpr std::array<KeyBinding, 10> kKeyBindings = {{
+    {SDLK_ESCAPE, ShowKey::Escape, false},
+    {SDLK_F1, ShowKey::F1, false},
+    {SDLK_LEFT, ShowKey::Left, false},
+    {SDLK_RIGHT, ShowKey::Right, false},
+    {SDLK_UP, ShowKey::Up, false},
+    {SDLK_DOWN, ShowKey::Down, false},
+    {SDLK_KP_4, ShowKey::Left, true},
+    {SDLK_KP_6, ShowKey::Right, true},
+    {SDLK_KP_8, ShowKey::Up, true},
+    {SDLK_KP_2, ShowKey::Down, true},
+}};
+
+enum class WindowAction { Show, Hide, Quit };
+
+struct WindowEventAction {
+    SDL_WindowEventID event;
+    WindowAction action;
+};
+
+constexpr std::array<WindowEventAction, 5> kWindowEventActions = {{
+    {SDL_WINDOWEVENT_SIZE_CHANGED, WindowAction::Show},
+    {SDL_WINDOWEVENT_RESTORED, WindowAction::Show},
+    {SDL_WINDOWEVENT_MAXIMIZED, WindowAction::Show},
+    {SDL_WINDOWEVENT_MINIMIZED, WindowAction::Hide},
+    {SDL_WINDOWEVENT_CLOSE, WindowAction::Quit},
+}};
+
+void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
+    const bool down = event.type == SDL_KEYDOWN;
+    if ((event.keysym.mod & KMOD_ALT) != 0) {
+        if (down && event.keysym.sym == SDLK_F4) {
+            requestQuit(w);
+        }
+        return;
+    }
+    ShowKey showKey;
+    if (showKeyFor(event.keysym, &showKey)) {
+        const auto key = static_cast<std::size_t>(showKey);
+        w->keys[key] = down ? 1 : 0;
+        if (down) {
+            w->keyPresses[key] = 1;
+        }
+    }
+}
+
+void handleWindowEvent(RenderWindow* const w, const Uint8 event, const int drawableWidth,
+                       const int drawableHeight) {
+    for (const WindowEventAction& entry : kWindowEventActions) {
+        if (entry.event != event) {
+            continue;
+        }
+        switch (entry.action) {
+        case WindowAction::Show:
+            w->visible = 1;
+            w->drawableWidth = drawableWidth;
+            w->drawableHeight = drawableHeight;
+            break;
+        case WindowAction::Hide:
+            w->visible = 0;
+            break;
+        case WindowAction::Quit:
+            requestQuit(w);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+bool showKeyFor(const SDL_Keysym& key, ShowKey* const out) {
+    const bool numLock = (key.mod & KMOD_NUM) != 0;
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (binding.key == key.sym && !(binding.keypad && numLock)) {
+            *out = binding.showKey;
+            return true;
+        }
+    }
+    return false;
+}
+
+void handleEvent(RenderWindow* const w, const SDL_Event& event, const int drawableWidth,
+                 const int drawableHeight) {
+    if (event.type == SDL_QUIT) {
+        requestQuit(w);
+    } else if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) &&
+               event.key.windowID == w->windowId) {
+        handleKey(w, event.key);
+    } else if (event.type == SDL_WINDOWEVENT && event.window.windowID == w->windowId) {
+        handleWindowEvent(w, event.window.event, drawableWidth, drawableHeight);
+    }
+}
+
+void requestQuit(RenderWindow* const w) {
+    w->quitRequested = true;
+    keepRunning = 0;
+}
+
+void requestFullScreenToggle(RenderWindow* const w) {
+    w->fullScreenSwitchRequested = true;
+}
+
+bool windowFinished(RenderWindow* const w) {
+    const bool quit = w->quitRequested;
+    const bool toggle = w->fullScreenSwitchRequested;
+    w->quitRequested = false;
+    w->fullScreenSwitchRequested = false;
+    if (quit) {
+        return true;
+    }
+    if (toggle) {
+        fullScreenWanted = fullScreenWanted == 1 ? 0 : 1;
+    }
+    return toggle;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The window record, the state of the keys the show uses, and what SDL's events do to them.
+#include <SDL.h>
+
+#include <array>
+#include <cstdint>
+
+#include "render/picture_target.h"
+
+// The keys the show acts on, in the order every frame polls them.
+enum class ShowKey { Escape, F1, Left, Right, Up, Down, Count };
+
+// One flag per ShowKey: 1 while the key is down (or, for the latch, pressed since the last poll).
+using KeyState = std::array<std::int32_t, static_cast<std::size_t>(ShowKey::Count)>;
+
+// The one window of the program and the state that comes with it.
+struct RenderWindow {
+    KeyState keys{};
+    // 1 for every key that went down since the last frame polled the keys, even if it is up
+    // again: a tap between two frames still acts once. Set by a key-down, cleared by the poll.
+    KeyState keyPresses{};
+    SDL_Window* window = nullptr; // null while no window exists
+    Uint32 windowId = 0;          // SDL's id of `window`: events of other windows are ignored
+    SDL_GLContext renderContext = nullptr;
+    const char* title = nullptr;
+    std::int32_t width = 0;      // requested client width (800)
+    std::int32_t height = 0;     // requested client height (600)
+    std::int32_t colorDepth = 0; // bits per pixel (32)
+    std::int32_t fullScreen = 0; // 1: full-screen window; 0: ordinary window
+    std::int32_t visible = 0;    // 1: frames are drawn; 0: minimised, the loop waits
+    std::uint32_t previousTick = 0;
+    // Requests the loop reads after every event and frame (windowFinished).
+    bool quitRequested = false;
+    bool fullScreenSwitchRequested = false;
+    // The 800 x 600 picture the show draws into, one per GL context, and the size in pixels of
+    // the window's drawable it is shown in.
+    PictureTarget picture;
+    std::int32_t drawableWidth = 0;
+    std::int32_t drawableHeight = 0;
+};
+
+// The program's one window record.
+extern RenderWindow renderWindow;
+
+// 1 while the outer loop is to make another window after the current one; requestQuit clears it.
+extern std::int32_t keepRunning;
+// The full-screen state the next window is created with; windowFinished flips it after F1.
+extern std::int32_t fullScreenWanted;
+
+// The key an SDL key means to the show: Escape, F1 and the arrows, and with NumLock off the
+// keypad's 4, 6, 8 and 2 as the arrows. False for every other key.
+bool showKeyFor(const SDL_Keysym& key, ShowKey* out);
+
+// What `event` does to the window, whose drawable now measures drawableWidth x drawableHeight
+// pixels: keys go down and up (with Alt held they do nothing, but Alt+F4 quits); resizing,
+// maximising and restoring show the window at that size, minimising hides it; closing it (and
+// SDL's quit event, e.g. on an interrupt) quits. Events of other windows are ignored.
+void handleEvent(RenderWindow* w, const SDL_Event& event, int drawableWidth, int drawableHeight);
+
+// Ends the current window and the whole program (keepRunning cleared).
+void requestQuit(RenderWindow* w);
+// Ends the current window, making the next one in the other mode.
+void requestFullScreenToggle(RenderWindow* w);
+// Whether the current window is to end now, taking the requests: a quit wins over a switch,
+// which flips fullScreenWanted.
+bool windowFinished(RenderWindow* w);
