@@ -11,7 +11,7 @@ packages=(
   libepoxy-dev libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox
-  ffmpeg lame valgrind
+  ffmpeg lame valgrind ccache
   desktop-file-utils man-db lintian
 )
 

@@ -7,6 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+# Compiles go through ccache: a second run on the same machine rebuilds only what changed, from
+# whatever folder the checkout is in.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$PWD"
 cmake --preset release
 cmake --build --preset release -j"$(nproc)"
 ctest --preset release 2>&1 | tee build/release/ctest.log
