@@ -23,7 +23,7 @@ class MusicTest : public ::testing::Test {
   protected:
     void SetUp() override {
         resetMusic();
-        forceSilentOutput();
+        useAudioDriver();
         previous_ = fs::current_path();
         dir_ = fs::temp_directory_path() /
                ("vellomire_music_" + std::to_string(static_cast<long>(::getpid())));
