@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <png.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "demo/startup.h"
@@ -16,120 +16,67 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+// The RGBA texels of the bound 2D texture, row 0 (t = 0) first, and one of its parameters.
+std::vector<std::uint8_t> boundTexels(const int width, const int height) {
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width * height * 4));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return texels;
+}
+GLint parameter(const GLenum name) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
 
-class PngTextureTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vellomire_png_" + std::to_string(static_cast<long>(::getpid())));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+} // namespace
 
-    // Writes a PNG of `width` x `height` pixels with `channels` (3 or 4) bytes each, top row
-    // first, and returns its path.
-    std::string writePng(const char* const name, const int width, const int height,
-                         const int channels, const std::vector<std::uint8_t>& pixels) {
-        const std::string path = (dir_ / name).string();
+// A good picture loads top row first with the caller's parameters; missing, damaged or absurdly
+// large ones give 0 and leave the binding and the caller's record alone.
+TEST(PngTexture, LoadsAGoodPictureTopRowFirstAndRefusesBadOnesTouchingNothing) {
+    REQUIRE_HEADLESS_GL();
+    std::string folderName =
+        (std::filesystem::temp_directory_path() / "vellomire_png_XXXXXX").string();
+    const std::filesystem::path folder = mkdtemp(folderName.data());
+    const auto write = [&folder](const char* file, int width, int height, int channels,
+                                 const std::vector<std::uint8_t>& pixels) {
         png_image image{};
         image.version = PNG_IMAGE_VERSION;
         image.width = static_cast<png_uint_32>(width);
         image.height = static_cast<png_uint_32>(height);
         image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+        const std::string path = (folder / file).string();
         EXPECT_NE(png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr), 0);
         return path;
-    }
-
-    std::string writeBytes(const char* const name, const std::string& bytes) {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    // The RGBA texels of the bound 2D texture, row 0 (t = 0) first.
-    static std::vector<std::uint8_t> boundTexels(const int width, const int height) {
-        std::vector<std::uint8_t> texels(static_cast<std::size_t>(width * height * 4));
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        return texels;
-    }
-
-    static GLint boundParameter(const GLenum name) {
-        GLint value = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
-        return value;
-    }
-
-    fs::path dir_;
-};
-
-TEST_F(PngTextureTest, TopRowGoesToTZeroWithItsAlphaAndTheShowsParameters) {
-    REQUIRE_HEADLESS_GL();
-    // Two rows of two pixels: the top row red and half-transparent green, the bottom row
-    // transparent blue and opaque white.
-    const std::vector<std::uint8_t> pixels = {255, 0, 0,   255, 0,   255, 0,   128,
-                                              0,   0, 255, 0,   255, 255, 255, 255};
-    const std::string path = writePng("two_rows.png", 2, 2, 4, pixels);
-
-    const GLuint name = loadTexture(path.c_str());
-    ASSERT_NE(name, 0u);
-    EXPECT_EQ(glIsTexture(name), GL_TRUE);
-    glBindTexture(GL_TEXTURE_2D, name);
-    EXPECT_EQ(boundTexels(2, 2), pixels) << "file order: the top row is texture row 0";
-    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
-    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
-    EXPECT_EQ(boundParameter(GL_TEXTURE_MIN_FILTER), GL_NEAREST);
-    EXPECT_EQ(boundParameter(GL_TEXTURE_MAG_FILTER), GL_NEAREST);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    glDeleteTextures(1, &name);
-}
-
-TEST_F(PngTextureTest, OpaqueImagesGetFullAlphaAndReportTheirSize) {
-    REQUIRE_HEADLESS_GL();
-    // Three pixels wide, so rows of 9 bytes test the unpack alignment too.
-    const std::vector<std::uint8_t> rgb = {10, 20, 30, 40, 50, 60, 70, 80, 90,
-                                           11, 21, 31, 41, 51, 61, 71, 81, 91};
-    const std::string path = writePng("opaque.png", 3, 2, 3, rgb);
-    PngInfo info;
-    const GLuint name = pngBind(path.c_str(), kPngNoMipmap, kPngAlpha, &info, GL_CLAMP_TO_EDGE,
-                                GL_LINEAR, GL_NEAREST);
-    ASSERT_NE(name, 0u);
-    EXPECT_EQ(info.width, 3u);
-    EXPECT_EQ(info.height, 2u);
-    EXPECT_EQ(info.alpha, 0u);
-    EXPECT_EQ(info.depth, 24u);
-    const std::vector<std::uint8_t> texels = boundTexels(3, 2);
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(texels[i * 4 + 0], rgb[i * 3 + 0]);
-        EXPECT_EQ(texels[i * 4 + 1], rgb[i * 3 + 1]);
-        EXPECT_EQ(texels[i * 4 + 2], rgb[i * 3 + 2]);
-        EXPECT_EQ(texels[i * 4 + 3], 255);
-    }
-    EXPECT_EQ(boundParameter(GL_TEXTURE_WRAP_S), GL_CLAMP_TO_EDGE) << "the caller's wrap mode";
-    EXPECT_EQ(boundParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-    glDeleteTextures(1, &name);
-}
-
-TEST_F(PngTextureTest, UnreadableFilesGiveZeroAndTouchNothing) {
-    REQUIRE_HEADLESS_GL();
-    const std::string good = writePng("good.png", 1, 1, 4, std::vector<std::uint8_t>{1, 2, 3, 4});
-    std::ifstream goodFile(good, std::ios::binary);
-    const std::string goodBytes{std::istreambuf_iterator<char>(goodFile), {}};
-
-    const std::string paths[] = {
-        (dir_ / "missing.png").string(),
-        writeBytes("empty.png", ""),
-        writeBytes("text.png", "this is not a picture"),
-        writeBytes("truncated.png", goodBytes.substr(0, goodBytes.size() / 2)),
-        writeBytes("header_only.png", goodBytes.substr(0, 8)),
-        dir_.string(),
     };
-    GLuint sentinel = 0;
-    glGenTextures(1, &sentinel);
-    glBindTexture(GL_TEXTURE_2D, sentinel);
-    for (const std::string& path : paths) {
-        PngInfo info;
+    // An opaque picture 601 pixels wide, top row first: rows of 1803 bytes test the unpack
+    // alignment.
+    std::vector<std::uint8_t> rgb(601 * 2 * 3);
+    std::generate(rgb.begin(), rgb.end(), [k = 0]() mutable { return k += 7; });
+    PngInfo info;
+    const GLuint texture = pngBind(write("opaque.png", 601, 2, 3, rgb).c_str(), kPngNoMipmap,
+                                   kPngAlpha, &info, GL_REPEAT, GL_LINEAR, GL_NEAREST);
+    EXPECT_TRUE(info.width == 601 && info.height == 2 && info.alpha == 0 && info.depth == 24);
+    const std::vector<std::uint8_t> texels = boundTexels(601, 2);
+    for (std::size_t p = 0; p < 601 * 2; ++p) {
+        EXPECT_TRUE(std::equal(&rgb[3 * p], &rgb[3 * p + 3], &texels[4 * p]) &&
+                    texels[4 * p + 3] == 255)
+            << "pixel " << p;
+    }
+    EXPECT_TRUE(parameter(GL_TEXTURE_WRAP_S) == GL_REPEAT &&
+                parameter(GL_TEXTURE_WRAP_T) == GL_REPEAT &&
+                parameter(GL_TEXTURE_MIN_FILTER) == GL_LINEAR &&
+                parameter(GL_TEXTURE_MAG_FILTER) == GL_NEAREST);
+
+    std::ifstream good(write("good.png", 1, 1, 4, {1, 2, 3, 4}), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(good), {}};
+    std::ofstream(folder / "empty.png");
+    std::ofstream(folder / "cut.png", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    std::ofstream(folder / "header.png", std::ios::binary) << bytes.substr(0, 8);
+    write("too_wide.png", 9000, 1, 3, std::vector<std::uint8_t>(9000 * 3));
+    for (const char* const file :
+         {"missing.png", "empty.png", "cut.png", "header.png", "too_wide.png", ""}) {
+        const std::string path = (folder / file).string(); // "" is the folder itself
         info.width = 77;
         EXPECT_EQ(pngBind(path.c_str(), kPngNoMipmap, kPngAlpha, &info, GL_REPEAT, GL_NEAREST,
                           GL_NEAREST),
@@ -139,11 +86,10 @@ TEST_F(PngTextureTest, UnreadableFilesGiveZeroAndTouchNothing) {
         EXPECT_EQ(loadTexture(path.c_str()), 0u) << path;
         GLint bound = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_EQ(static_cast<GLuint>(bound), sentinel) << "nothing was bound: " << path;
+        EXPECT_EQ(static_cast<GLuint>(bound), texture) << "nothing was bound: " << path;
     }
     EXPECT_EQ(loadTexture(nullptr), 0u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    glDeleteTextures(1, &sentinel);
+    glDeleteTextures(1, &texture);
+    std::filesystem::remove_all(folder);
 }
-
-} // namespace

@@ -14,9 +14,7 @@ inline constexpr int kToneBin = 20;
 inline constexpr int kToneLengthMs = 3000;
 
 inline std::string fixturePath(const char* const name) {
-    std::string path = VELLOMIRE_SOURCE_DIR;
-    path.append("/tests/fixtures/").append(name);
-    return path;
+    return std::string(VELLOMIRE_SOURCE_DIR "/tests/fixtures/") + name;
 }
 
 inline std::vector<unsigned char> readFixture(const char* const name) {
@@ -24,11 +22,8 @@ inline std::vector<unsigned char> readFixture(const char* const name) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Makes the device output fall back to the silent output (no driver of that name exists), or
-// run through SDL's dummy driver, which calls back in real time like a sound card.
-inline void useAudioDriver(const char* const driver) {
+// Makes the device output run through SDL's `driver`: "dummy" calls back in real time like a
+// sound card; with a driver that does not exist it falls back to the silent output.
+inline void useAudioDriver(const char* const driver = "vellomire-no-such-driver") {
     setenv("SDL_AUDIODRIVER", driver, 1);
-}
-inline void forceSilentOutput() {
-    useAudioDriver("vellomire-no-such-driver");
 }

@@ -1,9 +1,10 @@
-// The batched sprite path against the literal one: the same pictures for every scene, and
-// the same GL state behind it.
+// The batched sprite path and letterbox culling against the full literal frame: the same
+// pictures for every scene and for drawings made to be hard, and the same GL state behind it.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <set>
 
 #include "demo/frame.h"
 #include "demo/music.h"
@@ -18,29 +19,22 @@
 
 namespace {
 
-struct PictureDifference {
-    int pixels = 0;   // pixels that differ at all
-    int maxLevel = 0; // the largest difference of one channel
-};
-
-PictureDifference compare(const Picture& a, const Picture& b) {
-    PictureDifference difference;
+// The pixels that differ between two pictures.
+int differingPixels(const Picture& a, const Picture& b) {
+    int pixels = 0;
     for (std::size_t i = 0; i < a.rgb.size(); i += 3) {
-        int worst = 0;
-        for (int c = 0; c < 3; ++c) {
-            worst = std::max(worst, std::abs(a.rgb[i + c] - b.rgb[i + c]));
-        }
-        difference.pixels += worst > 0 ? 1 : 0;
-        difference.maxLevel = std::max(difference.maxLevel, worst);
+        pixels += std::memcmp(&a.rgb[i], &b.rgb[i], 3) != 0 ? 1 : 0;
     }
-    return difference;
+    return pixels;
 }
+
+int showEnds = 0;
 
 class SpritePaths : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (ensureHeadlessPicture()) {
-            setShowEndHandler([] {});
+            setShowEndHandler([] { ++showEnds; });
             soundSetOutput(kSoundOutputStepped);
             startDemo();
         }
@@ -54,24 +48,23 @@ class SpritePaths : public ::testing::Test {
 } // namespace
 
 // One frame of the show at `clock` on each path, the batched one first, from the same scene,
-// cloud and spectrum; whole seconds draw a full literal frame and a culled batched one, half
-// seconds the other way round, so that skipping the rows under the letterbox is checked on
-// both paths. Both paths give the GL the same clip coordinates and current colour: the
-// pictures are identical, not merely close.
-void expectPathsMatch(const double clock, const int frames) {
+// cloud and spectrum, with the rows under the letterbox skipped on one path of the two: the
+// batched one when `cullBatched`. Both paths give the GL the same clip coordinates and current
+// colour: the pictures are identical, not merely close. Since the second frame draws the same
+// clock again, a scene whose picture changed from one frame to the next would show here too.
+void expectPathsMatch(const double clock, const int frames, const bool cullBatched) {
     Vec3 savedCloud[kCloudPointCount];
     std::memcpy(savedCloud, cloudPoints, sizeof(savedCloud));
     float savedSpectrum[64];
     std::memcpy(savedSpectrum, Spectrum, sizeof(savedSpectrum));
     const int scene = CurrentScene;
-    const bool wholeSecond = clock == static_cast<int>(clock);
     Picture pictures[2];
     for (const SpriteDrawing drawing : {SpriteDrawing::Batched, SpriteDrawing::Literal}) {
         const bool batched = drawing == SpriteDrawing::Batched;
         std::memcpy(cloudPoints, savedCloud, sizeof(savedCloud));
         std::memcpy(Spectrum, savedSpectrum, sizeof(savedSpectrum));
         CurrentScene = scene;
-        setLetterboxCulling(batched == wholeSecond);
+        setLetterboxCulling(batched == cullBatched);
         setSpriteDrawing(drawing);
         soundSetSteppedTime(clock);
         for (int frame = 0; frame < frames; ++frame) {
@@ -79,64 +72,72 @@ void expectPathsMatch(const double clock, const int frames) {
         }
         pictures[batched ? 0 : 1] = readPicture();
     }
-    EXPECT_EQ(compare(pictures[0], pictures[1]).pixels, 0) << "scene " << scene << " at " << clock;
+    EXPECT_EQ(differingPixels(pictures[0], pictures[1]), 0) << "scene " << scene << " at " << clock;
 }
 
-// The half seconds of the show from half a second before to one and a half after a scene
-// boundary or an edge of a black-out, and through the final fade; every two seconds between.
-bool sampledClock(const double clock) {
-    const auto near = [clock](const float edge) {
-        return clock >= edge - 0.5 && clock <= edge + 1.5;
+// Half a second before every scene boundary and every edge of a black-out, half a second and a
+// second after it (the first frames that draw the new state and then the new scene), and a few
+// moments of the final fade, in order.
+std::set<double> sampledClocks() {
+    std::set<double> clocks;
+    const auto around = [&clocks](const float edge) {
+        for (const double clock : {edge - 0.5, edge + 0.5, edge + 1.0}) {
+            if (clock >= 0.0) {
+                clocks.insert(clock);
+            }
+        }
     };
-    bool sampled = std::fmod(clock, 2.0) == 0.0;
     for (const SceneRule& rule : SceneTimeline) {
-        sampled = sampled || near(rule.start) || near(rule.end);
+        around(rule.start);
+        around(rule.end);
     }
     for (const BlackoutRow& row : BlackoutTable) {
-        sampled = sampled ||
-                  (row.step == BlackoutStep::Blackout && (near(row.start) || near(row.end))) ||
-                  (row.step == BlackoutStep::FinalFade && clock >= row.start - 0.5);
+        if (row.step == BlackoutStep::Blackout) {
+            around(row.start);
+            around(row.end);
+        }
+        if (row.step == BlackoutStep::FinalFade) {
+            for (const double after : {0.0, 2.0, 4.5, 7.0, 9.0}) {
+                clocks.insert(row.start + after);
+            }
+        }
     }
-    return sampled;
+    return clocks;
 }
 
-// The whole show run on the sampled clocks: every scene, boundary, black-out and the fade.
-// Then frames whose sprites all lie outside the view under a black-out or the fade, after a
-// frame that drew text (what a render starting there used to get): the state the dropped
-// sprites leave must still be the literal path's.
+// The whole show run on the sampled clocks, with the culled path alternating: every scene,
+// boundary, black-out and the fade. Then frames whose sprites all lie outside the view under a
+// black-out or the fade, after a frame that drew text (what a render starting there used to
+// get): the state the dropped sprites leave must still be the literal path's. A caller's
+// scissor box survives, and only a frame past the end of the show ends it.
 TEST_F(SpritePaths, BatchedPicturesMatchTheLiteralOnesThroughTheWholeShow) {
     REQUIRE_HEADLESS_GL();
     glScissor(3, 4, 50, 60);
     CurrentScene = 0;
-    for (int step = 0; step <= 2 * 287; ++step) {
-        if (sampledClock(0.5 * step)) {
-            expectPathsMatch(0.5 * step, 1);
-        }
+    bool cullBatched = false;
+    for (const double clock : sampledClocks()) {
+        expectPathsMatch(clock, 1, cullBatched = !cullBatched);
     }
     for (const double clock : {262.0, 270.0, 280.5, 283.0}) {
         CurrentScene = 0; // the rising cloud, far above the view by then
-        expectPathsMatch(clock, 2);
+        expectPathsMatch(clock, 2, cullBatched = !cullBatched);
     }
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
     GLint box[4] = {};
     glGetIntegerv(GL_SCISSOR_BOX, box);
-    EXPECT_EQ(box[0], 3);
-    EXPECT_EQ(box[1], 4);
-    EXPECT_EQ(box[2], 50);
-    EXPECT_EQ(box[3], 60);
+    EXPECT_TRUE(box[0] == 3 && box[1] == 4 && box[2] == 50 && box[3] == 60);
+    EXPECT_EQ(showEnds, 0) << "287 s itself is not past the end";
+    soundSetSteppedTime(287.001);
+    drawFrame();
+    EXPECT_EQ(showEnds, 1);
     setLetterboxCulling(true);
     setSpriteDrawing(SpriteDrawing::Literal);
 }
 
 // Large sprites crossing the picture's edges and the near plane, one wholly outside, under
-// changing matrices and colours: the clipped pictures must match the literal path's exactly.
-Picture crossingSprites(const SpriteDrawing drawing) {
-    setSpriteDrawing(drawing);
-    glClearColor(0.8f, 0.7f, 0.6f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
+// changing matrices, colours and textures (the butterfly's is not symmetric).
+void drawSpritesCrossingTheClipPlanes() {
     glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
     constexpr float kPlaces[][4] = {
         {-4.1f, 0.3f, -8.0f, 1.5f}, // across the left edge
         {3.0f, -2.9f, -7.0f, 1.2f}, // across the right and bottom edges
@@ -148,23 +149,23 @@ Picture crossingSprites(const SpriteDrawing drawing) {
         glRotatef(11.0f, 0.3f, 0.2f, 1.0f);
         glColor4f(1.0f, 0.9f - 0.2f * turn, 0.95f, 1.0f);
         for (const auto& place : kPlaces) {
-            drawSprite(place[0], place[1], place[2], place[3], 4);
+            drawSprite(place[0], place[1], place[2], place[3], turn == 1 ? 6 : 4);
         }
     }
-    flushSprites();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    return readPicture();
 }
 
-TEST_F(SpritePaths, SpritesCrossingTheClipPlanesMatchTheLiteralOnesExactly) {
-    REQUIRE_HEADLESS_GL();
-    GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    const Picture literal = crossingSprites(SpriteDrawing::Literal);
-    const Picture batched = crossingSprites(SpriteDrawing::Batched);
-    setSpriteDrawing(SpriteDrawing::Literal);
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    EXPECT_EQ(compare(literal, batched).pixels, 0);
+// Dark untextured sprites along both edges of the open band, just under the bars, where the
+// glow reads them to make the band's outer rows.
+void drawSpritesAlongTheBandEdges() {
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0.05f, 0.05f, 0.05f);
+    for (int i = -40; i <= 40; ++i) {
+        drawSprite(0.1f * static_cast<float>(i), -1.78f, -10.0f, 0.05f, 4);
+        drawSprite(0.1f * static_cast<float>(i), 1.78f, -10.0f, 0.05f, 4);
+    }
+    glColor3f(1.0f, 1.0f, 1.0f);
 }
 
 // Geometry nearer than the bars' depth shows through them: a culled frame must then still make
@@ -172,7 +173,6 @@ TEST_F(SpritePaths, SpritesCrossingTheClipPlanesMatchTheLiteralOnesExactly) {
 void drawNearQuadUnderTheTopBar() {
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
-    glEnable(GL_DEPTH_TEST);
     glColor3f(0.2f, 0.9f, 0.4f);
     glBegin(GL_QUADS);
     glVertex3f(-0.5f, 0.35f, -1.5f);
@@ -183,58 +183,36 @@ void drawNearQuadUnderTheTopBar() {
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-Picture nearQuadFrame(const bool culling) {
+Picture frameOf(void (*const draw)(), const SpriteDrawing drawing, const bool culling) {
+    setSpriteDrawing(drawing);
     setLetterboxCulling(culling);
-    soundSetSteppedTime(30.0);
-    drawFrameUsing(drawNearQuadUnderTheTopBar);
-    return readPicture();
-}
-
-// Dark untextured sprites along both edges of the open band, just under the bars, where the
-// glow reads them to make the band's outer rows.
-void drawSpritesAlongTheBandEdges() {
-    glLoadIdentity();
-    glDisable(GL_TEXTURE_2D);
-    glColor3f(0.05f, 0.05f, 0.05f);
-    for (int i = -40; i <= 40; ++i) {
-        const float x = 0.1f * static_cast<float>(i);
-        drawSprite(x, -1.78f, -10.0f, 0.05f, 4);
-        drawSprite(x, 1.78f, -10.0f, 0.05f, 4);
-    }
-    glColor3f(1.0f, 1.0f, 1.0f);
-}
-
-Picture bandEdgeFrame(const bool culling) {
-    setSpriteDrawing(SpriteDrawing::Batched);
-    setLetterboxCulling(culling);
-    soundSetSteppedTime(30.0);
-    drawFrameUsing(drawSpritesAlongTheBandEdges);
+    drawFrameUsing(draw);
     setSpriteDrawing(SpriteDrawing::Literal);
     return readPicture();
 }
 
-TEST_F(SpritePaths, SpritesJustUnderTheBarsStillReachTheBandThroughTheGlow) {
+TEST_F(SpritePaths, HardDrawingsMatchTheFullLiteralFrameBatchedAndCulled) {
     REQUIRE_HEADLESS_GL();
-    // A frame without the sprites first, so that nothing of them lingers in the glow's
-    // textures from an earlier frame.
-    setLetterboxCulling(false);
-    drawFrameUsing([] {});
-    const Picture culled = bandEdgeFrame(true);
-    const Picture full = bandEdgeFrame(false);
-    EXPECT_EQ(compare(full, culled).pixels, 0);
-}
-
-TEST_F(SpritePaths, GeometryShowingThroughTheBarsIsNotCulled) {
-    REQUIRE_HEADLESS_GL();
-    const Picture full = nearQuadFrame(false);
-    const Picture culled = nearQuadFrame(true);
-    int litUnderBar = 0;
-    for (int x = 0; x < kPictureWidth; ++x) {
-        const std::uint8_t* const p = full.at(x, 100); // a row under the top bar
-        litUnderBar += (p[0] | p[1] | p[2]) != 0 ? 1 : 0;
+    soundSetSteppedTime(30.0);
+    const struct {
+        const char* what;
+        void (*draw)();
+    } cases[] = {{"sprites crossing the clip planes", drawSpritesCrossingTheClipPlanes},
+                 {"sprites just under the bars", drawSpritesAlongTheBandEdges},
+                 {"geometry showing through the bars", drawNearQuadUnderTheTopBar}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // An empty frame first, so that nothing of an earlier drawing lingers in the glow's
+        // textures; the drawing must show.
+        const Picture empty = frameOf([] {}, SpriteDrawing::Literal, false);
+        const Picture full = frameOf(c.draw, SpriteDrawing::Literal, false);
+        EXPECT_GT(differingPixels(full, empty), 1000);
+        for (const bool culling : {false, true}) {
+            frameOf([] {}, SpriteDrawing::Literal, false);
+            EXPECT_EQ(differingPixels(full, frameOf(c.draw, SpriteDrawing::Batched, culling)), 0)
+                << (culling ? "batched and culled" : "batched");
+        }
     }
-    EXPECT_GT(litUnderBar, 100) << "the quad shows through the bar";
-    EXPECT_EQ(compare(full, culled).pixels, 0);
 }
 
 // Every call leaves the literal path's state, a dropped sprite too, and a flush puts it back
@@ -281,6 +259,13 @@ TEST_F(SpritePaths, EveryCallAndAFlushLeaveTheStateOfTheLiteralPath) {
         float matrix[16] = {};
         glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
         EXPECT_FLOAT_EQ(matrix[12], 1.0f) << "the scene's matrix is kept";
+    }
+    // A slot outside the texture table binds no texture instead of reading past the table.
+    for (const int slot : {-1, kTextureSlots}) {
+        drawSprite(0, 0, -5, 0.5f, slot);
+        GLint none = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &none);
+        EXPECT_EQ(none, 0) << slot;
     }
     glColor4f(1, 1, 1, 1);
     setSpriteDrawing(SpriteDrawing::Literal);
