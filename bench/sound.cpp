@@ -39,20 +39,31 @@ void computeSpectrumOnce(benchmark::State& state) {
 }
 BENCHMARK(computeSpectrumOnce);
 
+// A fresh sound library on `output`, playing the tone held in `track`; null (and the benchmark
+// skipped) when the fixture is missing.
+SoundStream* playTone(benchmark::State& state, const int output,
+                      std::vector<unsigned char>* const track) {
+    soundReset();
+    soundSetOutput(output);
+    soundInit(44100, 32, 0);
+    SoundStream* const stream =
+        soundStreamOpen(track->data(), kSoundModeLoadMemory, 0, static_cast<int>(track->size()));
+    if (stream == nullptr) {
+        state.SkipWithError("tests/fixtures/tone.mp3 not found: run from the repository root");
+        return nullptr;
+    }
+    soundSetPaused(soundStreamPlayEx(-1, stream, nullptr, true), false);
+    return stream;
+}
+
 // Every iteration moves the stepped clock by `range(0)` milliseconds (33: frames at 30 Hz;
 // 700: far enough to make the decoder seek) and reads the spectrum.
 void steppedSpectrumPerFrame(benchmark::State& state) {
-    soundReset();
-    soundSetOutput(kSoundOutputStepped);
-    soundInit(44100, 32, 0);
     std::vector<unsigned char> track = readTrack();
-    SoundStream* const stream =
-        soundStreamOpen(track.data(), kSoundModeLoadMemory, 0, static_cast<int>(track.size()));
+    SoundStream* const stream = playTone(state, kSoundOutputStepped, &track);
     if (stream == nullptr) {
-        state.SkipWithError("tests/fixtures/tone.mp3 not found: run from the repository root");
         return;
     }
-    soundSetPaused(soundStreamPlayEx(-1, stream, nullptr, true), false);
     soundDspSetActive(soundGetFftUnit(), true);
     const int lengthMs = soundStreamGetLengthMs(stream);
     const int stepMs = static_cast<int>(state.range(0));
@@ -95,16 +106,10 @@ void deviceClockAt60Hz(benchmark::State& state) {
     setenv("SDL_AUDIODRIVER", state.range(1) != 0 ? "dummy" : "vellomire-no-such-driver", 1);
     std::vector<unsigned char> track = readTrack();
     for (auto _ : state) {
-        soundReset();
-        soundSetOutput(kSoundOutputDevice);
-        soundInit(44100, 32, 0);
-        SoundStream* const stream =
-            soundStreamOpen(track.data(), kSoundModeLoadMemory, 0, static_cast<int>(track.size()));
+        SoundStream* const stream = playTone(state, kSoundOutputDevice, &track);
         if (stream == nullptr) {
-            state.SkipWithError("tests/fixtures/tone.mp3 not found: run from the repository root");
             break;
         }
-        soundSetPaused(soundStreamPlayEx(-1, stream, nullptr, true), false);
         std::vector<double> deviations;
         int backward = 0;
         const Wall::time_point start = Wall::now();
