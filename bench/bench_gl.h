@@ -34,7 +34,7 @@ inline bool ensureBenchContext(void (*const prepare)()) {
             std::fprintf(stderr, "no headless GL: %s\n", error.c_str());
             return false;
         }
-        resizeViewport(kPictureWidth, kPictureHeight);
+        resizeViewport(pictureSize().width, pictureSize().height);
         initGlState();
         prepare();
         ready = true;

@@ -53,7 +53,7 @@ void BM_DrawSprites(benchmark::State& state) {
         return;
     }
     const int count = static_cast<int>(state.range(0));
-    resizeViewport(kPictureWidth, kPictureHeight);
+    resizeViewport(pictureSize().width, pictureSize().height);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();

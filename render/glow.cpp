@@ -5,9 +5,10 @@
 
 #include "platform/gl.h"
 #include "render/letterbox_band.h"
+#include "render/picture_target.h"
 
-const int GlowWidth = 800;
-const int GlowHeight = 600;
+int GlowWidth = 800;
+int GlowHeight = 600;
 
 // The copy of the finished scene (GlowWidth x GlowHeight) and the half-size working image.
 static GLuint glowFullTexture = 0;
@@ -27,30 +28,49 @@ static constexpr int kMaxBlurRadius = 400;
 static constexpr int kMaxContrastPasses = 64;
 static constexpr int kMaxGlowAdditions = 256;
 
-static GLuint createRectangleTexture(const int width, const int height,
-                                     const unsigned char* const zeros) {
+static void storeRectangleTexture(const GLuint texture, const int width, const int height,
+                                  const unsigned char* const zeros) {
+    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
+    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 zeros);
+}
+
+static GLuint createRectangleTexture() {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
     glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 zeros);
     return texture;
 }
 
-bool createGlowTextures() {
+// Both textures at the picture size and half of it, cleared to black.
+static void storeGlowTextures() {
+    GlowWidth = pictureSize().width;
+    GlowHeight = pictureSize().height;
     const std::vector<unsigned char> zeros(static_cast<std::size_t>(GlowWidth) * GlowHeight * 3, 0);
-    glowFullTexture = createRectangleTexture(GlowWidth, GlowHeight, zeros.data());
-    glowHalfTexture = createRectangleTexture(GlowWidth / 2, GlowHeight / 2, zeros.data());
+    storeRectangleTexture(glowFullTexture, GlowWidth, GlowHeight, zeros.data());
+    storeRectangleTexture(glowHalfTexture, GlowWidth / 2, GlowHeight / 2, zeros.data());
+}
+
+bool createGlowTextures() {
+    glowFullTexture = createRectangleTexture();
+    glowHalfTexture = createRectangleTexture();
+    storeGlowTextures();
     return true;
 }
 
-void drawGlowQuad(const int sw, const int sh, const int dx, const int dy) {
-    const float left = static_cast<float>(dx);
-    const float right = static_cast<float>(sw + dx);
-    const float bottom = static_cast<float>(dy);
-    const float top = static_cast<float>(sh + dy);
+void resizeGlowTextures() {
+    if (GlowWidth != pictureSize().width || GlowHeight != pictureSize().height) {
+        storeGlowTextures();
+    }
+}
+
+void drawGlowQuad(const int sw, const int sh, const float dx, const float dy) {
+    const float left = dx;
+    const float right = static_cast<float>(sw) + dx;
+    const float bottom = dy;
+    const float top = static_cast<float>(sh) + dy;
     glTexCoord2f(left, bottom);
     glVertex3f(0.0f, 1.0f, -1.0f);
     glTexCoord2f(left, top);
@@ -78,16 +98,17 @@ static void copyIntoBoundTexture(const int width, const int height, const Pictur
     }
 }
 
-// One blur pass along x (stepX 1) or y (stepY 1): the weighted centre tap replaces the
-// corner, then the weighted taps at -i and +i are added for i = 1..m.
-static void blurPass(const int w, const int h, const int m, const int stepX, const int stepY) {
+// One blur pass along x (stepX > 0) or y (stepY > 0): the weighted centre tap replaces the
+// corner, then the weighted taps at -i and +i steps are added for i = 1..m.
+static void blurPass(const int w, const int h, const int m, const float stepX, const float stepY) {
     glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
     drawSingleGlowQuad(w, h);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glBegin(GL_QUADS);
     for (int i = 1; i <= m; ++i) {
-        drawGlowQuad(w, h, -i * stepX, -i * stepY);
-        drawGlowQuad(w, h, i * stepX, i * stepY);
+        const float tap = static_cast<float>(i);
+        drawGlowQuad(w, h, -tap * stepX, -tap * stepY);
+        drawGlowQuad(w, h, tap * stepX, tap * stepY);
     }
     glEnd();
 }
@@ -106,13 +127,16 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     // Under the letterbox only the rows that feed the open band are worked on: the scene's
     // rows with their margin, the half-size rows the blur reads for them, the open rows.
     const bool culled = inCulledFrame() && m <= kCulledBlurReach && !sceneShowsThroughBars();
-    if (culled) {
-        scissorRows(kGlowHalfRows);
-    }
     const PictureRows allFull{0, H};
     const PictureRows allHalf{0, h};
-    const PictureRows fullRows = culled ? kSceneRows : allFull;
-    const PictureRows halfRows = culled ? kGlowHalfRows : allHalf;
+    const PictureRows fullRows = culled ? sceneRows() : allFull;
+    const PictureRows halfRows = culled ? glowHalfRows() : allHalf;
+    if (culled) {
+        scissorRows(halfRows);
+    }
+    // The taps lie as far apart on the picture at every size: one half-size texel of the
+    // 800 x 600 picture is pictureScale() texels of a larger one.
+    const float tapStep = pictureScale();
 
     glEnable(GL_TEXTURE_RECTANGLE_ARB);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -149,14 +173,14 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     copyIntoBoundTexture(w, h, halfRows);
 
     glColor4f(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
-    blurPass(w, h, m, 1, 0);
+    blurPass(w, h, m, tapStep, 0.0f);
     copyIntoBoundTexture(w, h, halfRows);
-    blurPass(w, h, m, 0, 1);
+    blurPass(w, h, m, 0.0f, tapStep);
     copyIntoBoundTexture(w, h, halfRows);
 
     glViewport(0, 0, W, H);
     if (culled) {
-        scissorRows(kOpenPictureRows);
+        scissorRows(openPictureRows());
     }
 
     // The blurred image stretched over the picture, then added again while k < glowGain.

@@ -1,12 +1,16 @@
 #pragma once
 
-// The size of the region the glow copies and draws, whatever the window's size.
-extern const int GlowWidth;
-extern const int GlowHeight;
+// The size of the region the glow copies and draws, whatever the window's size: the picture
+// size when its textures were last made.
+extern int GlowWidth;
+extern int GlowHeight;
 
-// Creates the two rectangle textures of the glow in the current GL context; returns true.
-// Runs once per context (a new context gets new textures).
+// Creates the two rectangle textures of the glow at the picture size in the current GL
+// context; returns true. Runs once per context (a new context gets new textures).
 bool createGlowTextures();
+
+// Gives the textures of this context the current picture size, when it has changed.
+void resizeGlowTextures();
 
 // Bloom over the finished scene: copies, a darkened half-size image, a box blur, and the
 // blurred image added back under the scene. The frame passes (2, 1, 2, 1):
@@ -14,6 +18,8 @@ bool createGlowTextures();
 //   contrastPasses  truncated to n, the working image becomes the frame to the power n + 1;
 //   glowGain        the blurred image is added 1 + #{k >= 1 : k < glowGain} times;
 //   blurWeight      each blur tap weighs blurWeight / (2 blurRadius + 1).
+// The taps of the blur stand pictureScale() half-size texels apart, so that the glow reaches
+// as far over the picture at every picture size.
 // Leaves blending disabled with the function (GL_ONE, GL_ONE), the depth test enabled, the
 // rectangle target disabled with the full-size copy bound to it, the current colour
 // (1, 1, 1, tap weight), the viewport GlowWidth x GlowHeight at the origin, and the model-view
@@ -22,4 +28,4 @@ void applyGlow(float blurRadius, float contrastPasses, float glowGain, float blu
 
 // One quad over the whole viewport whose texture coordinates span sw x sh texels shifted by
 // (dx, dy); the caller opens and closes glBegin(GL_QUADS).
-void drawGlowQuad(int sw, int sh, int dx, int dy);
+void drawGlowQuad(int sw, int sh, float dx, float dy);

@@ -1,5 +1,6 @@
 #include "render/letterbox_band.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,33 @@ static bool culledFrameOpen = false;
 // The scissor box before beginCulledFrame, put back by endCulledFrame.
 static GLint savedScissorBox[4] = {};
 
+// The band's edges on the overlay's 480 rows.
+static constexpr int kOverlayRows = 480;
+static constexpr int kBarRows = 140;
+
+PictureRows openPictureRows() {
+    const int height = pictureSize().height;
+    const int first = height * kBarRows / kOverlayRows;
+    return PictureRows{first, height - first};
+}
+
+// Half-size rows of margin the culled glow keeps around the open rows.
+static int glowHalfMargin() {
+    return static_cast<int>(std::ceil(static_cast<float>(kCulledBlurReach) * pictureScale())) + 3;
+}
+
+PictureRows sceneRows() {
+    const PictureRows open = openPictureRows();
+    const int margin = 2 * glowHalfMargin() + 2;
+    return PictureRows{open.first - margin, open.end + margin};
+}
+
+PictureRows glowHalfRows() {
+    const PictureRows open = openPictureRows();
+    const int margin = 2 * glowHalfMargin();
+    return PictureRows{(open.first - margin) / 2, (open.end + margin) / 2};
+}
+
 void setLetterboxCulling(const bool on) {
     cullingLetterbox = on;
 }
@@ -21,7 +49,7 @@ bool letterboxCulling() {
 
 void scissorRows(const PictureRows rows) {
     glEnable(GL_SCISSOR_TEST);
-    glScissor(0, rows.first, kPictureWidth, rows.end - rows.first);
+    glScissor(0, rows.first, pictureSize().width, rows.end - rows.first);
 }
 
 void disableRowScissor() {
@@ -34,8 +62,9 @@ bool beginCulledFrame() {
     }
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != kPictureWidth ||
-        viewport[3] != kPictureHeight) {
+    const PictureSize size = pictureSize();
+    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != size.width ||
+        viewport[3] != size.height) {
         return false; // not the picture the letterbox rows belong to
     }
     glGetIntegerv(GL_SCISSOR_BOX, savedScissorBox);
@@ -60,8 +89,9 @@ bool inCulledFrame() {
 static bool anyDepthNearerThanBars(const int first, const int end,
                                    std::vector<std::uint16_t>* const depths) {
     constexpr std::uint16_t kBarDepth = 0x8000 + 1;
-    depths->resize(static_cast<std::size_t>(kPictureWidth) * static_cast<std::size_t>(end - first));
-    glReadPixels(0, first, kPictureWidth, end - first, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
+    const int width = pictureSize().width;
+    depths->resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(end - first));
+    glReadPixels(0, first, width, end - first, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
                  depths->data());
     for (const std::uint16_t depth : *depths) {
         if (depth <= kBarDepth) {
@@ -76,8 +106,9 @@ bool sceneShowsThroughBars() {
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 2);
-    const bool seen = anyDepthNearerThanBars(0, kOpenPictureRows.first, &depths) ||
-                      anyDepthNearerThanBars(kOpenPictureRows.end, kPictureHeight, &depths);
+    const PictureRows open = openPictureRows();
+    const bool seen = anyDepthNearerThanBars(0, open.first, &depths) ||
+                      anyDepthNearerThanBars(open.end, pictureSize().height, &depths);
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     return seen;
 }

@@ -1,22 +1,23 @@
 #pragma once
 
-// The rows of the 800 x 600 picture that the letterbox leaves open, counted from the bottom
-// as the GL counts them, [first, end). Every frame paints the rows outside them black at its
-// end, so the passes before may skip those rows, except for the margin that the glow reads to
-// make the open rows (its half-size blur reaches 5 rows beyond them).
+// The rows of the picture that the letterbox leaves open, counted from the bottom as the GL
+// counts them, [first, end): the band between the bars, 140 and 340 of the overlay's 480 rows
+// (175 to 425 of 600), with a row the bars cover only in part counted open. Every frame paints
+// the rows outside them black at its end, so the passes before may skip those rows, except
+// for the margin that the glow reads to make the open rows.
 struct PictureRows {
     int first;
     int end;
 };
-inline constexpr PictureRows kOpenPictureRows{175, 425};
+PictureRows openPictureRows();
 
 // The rows the scene's sprites draw (and the glow copies) in a culled frame, and the half-size
-// rows the glow works on. The open rows show half-size rows 87 to 212 stretched; those are
-// blurred from rows up to the blur's reach beyond them (inside 83 to 215 for a reach of 3),
-// which are downscaled from picture rows 166 to 431.
-inline constexpr PictureRows kSceneRows{kOpenPictureRows.first - 10, kOpenPictureRows.end + 10};
-inline constexpr PictureRows kGlowHalfRows{(kOpenPictureRows.first - 8) / 2,
-                                           (kOpenPictureRows.end + 8) / 2};
+// rows the glow works on. The open rows show the half-size rows under them stretched; those
+// are blurred from the rows up to the blur's reach beyond them (kCulledBlurReach taps of
+// pictureScale() half-size rows each, plus one for the linear filter), which are downscaled
+// from the picture rows twice as far out.
+PictureRows sceneRows();
+PictureRows glowHalfRows();
 inline constexpr int kCulledBlurReach = 3;
 
 // Whether frames skip the rows under the letterbox (on by default). Off draws them in full:

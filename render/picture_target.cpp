@@ -2,15 +2,81 @@
 
 #include "platform/gl.h"
 
-bool createPictureTarget(PictureTarget* const target) {
-    glGenFramebuffers(1, &target->framebuffer);
-    glGenRenderbuffers(1, &target->colorBuffer);
-    glGenRenderbuffers(1, &target->depthBuffer);
+static PictureSize currentPictureSize = kDefaultPictureSize;
 
+bool isPictureSize(const PictureSize size) {
+    return size.width * 3 == size.height * 4 && size.height >= kSmallestPictureSize.height &&
+           size.height <= kLargestPictureSize.height;
+}
+
+bool operator==(const PictureSize a, const PictureSize b) {
+    return a.width == b.width && a.height == b.height;
+}
+
+// A whole number of at most five digits at `text`; the position after it, or null.
+static const char* readDimension(const char* text, int* const value) {
+    int digits = 0;
+    int number = 0;
+    for (; *text >= '0' && *text <= '9' && digits < 5; ++text, ++digits) {
+        number = number * 10 + (*text - '0');
+    }
+    if (digits == 0 || (*text >= '0' && *text <= '9')) {
+        return nullptr;
+    }
+    *value = number;
+    return text;
+}
+
+bool parsePictureSize(const char* const text, PictureSize* const size) {
+    if (text == nullptr) {
+        return false;
+    }
+    PictureSize parsed;
+    const char* rest = readDimension(text, &parsed.height);
+    if (rest != nullptr && *rest == '\0') {
+        parsed.width = parsed.height * 4 / 3; // rejected below unless the height divides by 3
+    } else if (rest != nullptr && *rest == 'x') {
+        parsed.width = parsed.height;
+        rest = readDimension(rest + 1, &parsed.height);
+        if (rest == nullptr || *rest != '\0') {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    if (!isPictureSize(parsed)) {
+        return false;
+    }
+    *size = parsed;
+    return true;
+}
+
+bool setPictureSize(const PictureSize size) {
+    if (!isPictureSize(size)) {
+        return false;
+    }
+    currentPictureSize = size;
+    return true;
+}
+
+PictureSize pictureSize() {
+    return currentPictureSize;
+}
+
+float pictureScale() {
+    return static_cast<float>(currentPictureSize.height) /
+           static_cast<float>(kDefaultPictureSize.height);
+}
+
+// Gives the bound renderbuffers of the target the current size and attaches them; true when
+// the framebuffer is complete.
+static bool storeTargetBuffers(PictureTarget* const target) {
+    target->size = currentPictureSize;
     glBindRenderbuffer(GL_RENDERBUFFER, target->colorBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kPictureWidth, kPictureHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, target->size.width, target->size.height);
     glBindRenderbuffer(GL_RENDERBUFFER, target->depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, kPictureWidth, kPictureHeight);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, target->size.width,
+                          target->size.height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
 
     glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer);
@@ -18,13 +84,26 @@ bool createPictureTarget(PictureTarget* const target) {
                               target->colorBuffer);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                               target->depthBuffer);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+bool createPictureTarget(PictureTarget* const target) {
+    glGenFramebuffers(1, &target->framebuffer);
+    glGenRenderbuffers(1, &target->colorBuffer);
+    glGenRenderbuffers(1, &target->depthBuffer);
+    if (!storeTargetBuffers(target)) {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         destroyPictureTarget(target);
         return false;
     }
     bindPictureTarget(*target);
     return true;
+}
+
+bool resizePictureTarget(PictureTarget* const target) {
+    const bool complete = storeTargetBuffers(target);
+    bindPictureTarget(*target);
+    return complete;
 }
 
 void bindPictureTarget(const PictureTarget& target) {
@@ -47,10 +126,11 @@ void destroyPictureTarget(PictureTarget* const target) {
 }
 
 void readPictureRgb(const PictureTarget& target, std::vector<std::uint8_t>* const rgb) {
-    rgb->resize(static_cast<std::size_t>(kPictureWidth) * kPictureHeight * 3);
+    rgb->resize(static_cast<std::size_t>(target.size.width) * target.size.height * 3);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kPictureWidth, kPictureHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb->data());
+    glReadPixels(0, 0, target.size.width, target.size.height, GL_RGB, GL_UNSIGNED_BYTE,
+                 rgb->data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
 }

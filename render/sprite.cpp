@@ -172,7 +172,7 @@ void drawSpriteBatch(const SpriteBatch& batch) {
     // through the glow's margin: a culled frame draws them on the scene rows alone.
     const bool scissored = inCulledFrame();
     if (scissored) {
-        scissorRows(kSceneRows);
+        scissorRows(sceneRows());
     }
     const SpriteRun* previous = nullptr;
     for (const SpriteRun& run : batch.runs) {

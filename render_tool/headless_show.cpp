@@ -1,5 +1,7 @@
 #include "render_tool/headless_show.h"
 
+#include <string>
+
 #include "demo/frame.h"
 #include "demo/music.h"
 #include "demo/startup.h"
@@ -25,13 +27,14 @@ bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
         return false;
     }
     if (!createPictureTarget(&showTarget)) {
-        *error = "the GL driver cannot make the 800 x 600 picture target";
+        *error = "the GL driver cannot make the " + std::to_string(pictureSize().width) + " x " +
+                 std::to_string(pictureSize().height) + " picture target";
         destroyHeadlessGl(showGl);
         showGl = nullptr;
         return false;
     }
     showChecksGl = checkGlErrors;
-    resizeViewport(kPictureWidth, kPictureHeight);
+    resizeViewport(pictureSize().width, pictureSize().height);
     setShowEndHandler(recordShowEnd);
     // The stepped output holds from here on: the start-up's request for the device is refused.
     soundSetOutput(kSoundOutputStepped);

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// The show run headless: an EGL context, the 800 x 600 picture target, the whole start-up,
+// The show run headless: an EGL context, the picture target at the picture size (set before
+// opening), the whole start-up,
 // and a clock the caller steps.
 bool openHeadlessShow(bool checkGlErrors, std::string* error);
 void closeHeadlessShow();
@@ -19,7 +20,7 @@ bool drawShowFrame(double seconds);
 // frames before would have.
 void primeShowAt(double seconds);
 
-// The last frame's picture as RGB bytes, bottom row first.
+// The last frame's picture as RGB bytes, bottom row first, pictureSize() large.
 void readShowPicture(std::vector<std::uint8_t>* rgb);
 
 // Waits for the GL to finish the frame (for timing).

@@ -66,15 +66,25 @@ static std::string glErrorMessage(const double clock) {
     return text;
 }
 
+// The last frame's picture, placed in the frame the options ask for.
+static void readSavedFrame(const RenderOptions& options, RgbImage* const picture,
+                           RgbImage* const frame) {
+    picture->width = options.size.width;
+    picture->height = options.size.height;
+    readShowPicture(&picture->rgb);
+    placeInFrame(*picture, savedFrameWidth(options), savedFrameHeight(options), frame);
+}
+
 static int renderFrame(const RenderOptions& options) {
-    std::vector<std::uint8_t> rgb;
     primeShowAt(options.at);
     if (!drawShowFrame(options.at) && lastShowGlError() != 0) {
         return fail(glErrorMessage(options.at));
     }
-    readShowPicture(&rgb);
+    RgbImage picture;
+    RgbImage frame;
+    readSavedFrame(options, &picture, &frame);
     std::string error;
-    if (!writePicturePng(options.out, rgb, &error)) {
+    if (!writePicturePng(options.out, frame, &error)) {
         return fail(error);
     }
     return 0;
@@ -90,11 +100,13 @@ static int renderSpan(const RenderOptions& options) {
     std::string error;
     VideoEncoder encoder;
     if (video &&
-        !startVideo(&encoder, options.out, options.fps, options.from,
-                    static_cast<double>(count) / options.fps, dataPath(kTrackPath), &error)) {
+        !startVideo(&encoder, options.out, savedFrameWidth(options), savedFrameHeight(options),
+                    options.fps, options.from, static_cast<double>(count) / options.fps,
+                    dataPath(kTrackPath), &error)) {
         return fail(error);
     }
-    std::vector<std::uint8_t> rgb;
+    RgbImage picture;
+    RgbImage frame;
     Progress progress;
     startProgress(&progress, count);
     primeShowAt(options.from);
@@ -107,9 +119,9 @@ static int renderSpan(const RenderOptions& options) {
             }
             break; // the show has ended
         }
-        readShowPicture(&rgb);
-        const bool written = video ? writeVideoFrame(&encoder, rgb, &error)
-                                   : writePicturePng(framePath(options.out, n + 1), rgb, &error);
+        readSavedFrame(options, &picture, &frame);
+        const bool written = video ? writeVideoFrame(&encoder, frame.rgb, &error)
+                                   : writePicturePng(framePath(options.out, n + 1), frame, &error);
         if (!written) {
             break;
         }
@@ -152,6 +164,7 @@ int main(const int argc, char** const argv) {
     if (options.mode != RenderMode::Bench && !prepareOutput(options, &error)) {
         return fail(error);
     }
+    setPictureSize(options.size);
     if (!openHeadlessShow(options.checkGlErrors, &error)) {
         return fail("no headless OpenGL: " + error);
     }

@@ -13,7 +13,12 @@ const char* renderUsage() {
            "  --from A --to B --fps N --out DIR/  numbered PNG frames from A up to B\n"
            "  --from A --to B --fps N --out SHOW.mp4\n"
            "                                    H.264 video with the music (needs ffmpeg)\n"
-           "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline\n"
+           "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline (at\n"
+           "                                    the --size given)\n"
+           "  --size WxH | --size HEIGHT         the picture's size, 4:3 from 320x240 to\n"
+           "                                    3840x2880 (default 800x600; 1080 = 1440x1080)\n"
+           "  --frame WxH                       saves frames of that size with the picture\n"
+           "                                    centred on black (1920x1080 for 1080p video)\n"
            "  --sprites batched|literal         how sprites are drawn (default batched)\n"
            "  --check-gl                        check for GL errors after every frame\n"
            "  --data DIR                        read the show's files from DIR/data/\n"
@@ -55,6 +60,44 @@ static bool endsWith(const std::string& text, const char* suffix) {
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
+// Reads "WxH" with both numbers whole and positive.
+static bool parseFrameSize(const char* const text, int* const width, int* const height) {
+    if (text == nullptr) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long w = std::strtol(text, &end, 10);
+    if (end == text || *end != 'x' || errno != 0) {
+        return false;
+    }
+    const char* const second = end + 1;
+    const long h = std::strtol(second, &end, 10);
+    if (end == second || *end != '\0' || errno != 0 || w < 1 || h < 1 || w > kLargestFrameWidth ||
+        h > kLargestFrameHeight) {
+        return false;
+    }
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
+// The frame holds the picture; a video's frame has even sides (H.264 in 4:2:0 needs them).
+static bool checkFrame(const RenderOptions& o, std::string* const error) {
+    const int width = savedFrameWidth(o);
+    const int height = savedFrameHeight(o);
+    if (width < o.size.width || height < o.size.height) {
+        *error = "--frame must be at least as large as the picture (" +
+                 std::to_string(o.size.width) + "x" + std::to_string(o.size.height) + ")";
+        return false;
+    }
+    if (o.mode == RenderMode::Video && (width % 2 != 0 || height % 2 != 0)) {
+        *error = "a video's frame needs even sides: give --frame with even numbers";
+        return false;
+    }
+    return true;
+}
+
 static bool inShow(const double clock) {
     return clock >= 0.0 && clock <= kShowLength;
 }
@@ -63,8 +106,8 @@ static bool inShow(const double clock) {
 static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool haveSpan,
                         const bool bench, std::string* const error) {
     if (bench) {
-        if (haveAt || !o->out.empty()) {
-            *error = "--bench draws no output: leave out --at and --out";
+        if (haveAt || !o->out.empty() || o->frameWidth != 0) {
+            *error = "--bench draws no output: leave out --at, --out and --frame";
             return false;
         }
         o->mode = RenderMode::Bench;
@@ -88,7 +131,7 @@ static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool ha
             return false;
         }
         o->mode = RenderMode::Frame;
-        return true;
+        return checkFrame(*o, error);
     }
     if (!inShow(o->from) || !inShow(o->to)) {
         *error = "--from and --to must lie between 0 and 287 seconds";
@@ -110,7 +153,7 @@ static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool ha
         *error = "--out must be a directory ending in / or a file ending in .mp4 for a span";
         return false;
     }
-    return true;
+    return checkFrame(*o, error);
 }
 
 bool parseRenderOptions(const int argc, const char* const* const argv, RenderOptions* const options,
@@ -172,6 +215,19 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
             }
             o.data = value;
             ++i;
+        } else if (arg == "--size") {
+            if (!parsePictureSize(value, &o.size)) {
+                *error = "--size takes WxH in 4:3 from 320x240 to 3840x2880, or a height "
+                         "such as 1080";
+                return false;
+            }
+            ++i;
+        } else if (arg == "--frame") {
+            if (!parseFrameSize(value, &o.frameWidth, &o.frameHeight)) {
+                *error = "--frame takes WxH, at most 7680x4320";
+                return false;
+            }
+            ++i;
         } else if (arg == "--sprites") {
             if (value != nullptr && std::strcmp(value, "batched") == 0) {
                 o.sprites = SpritePath::Batched;
@@ -196,6 +252,14 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
     }
     *options = o;
     return true;
+}
+
+int savedFrameWidth(const RenderOptions& options) {
+    return options.frameWidth != 0 ? options.frameWidth : options.size.width;
+}
+
+int savedFrameHeight(const RenderOptions& options) {
+    return options.frameWidth != 0 ? options.frameHeight : options.size.height;
 }
 
 int sequenceFrameCount(const RenderOptions& options) {

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "render/picture_target.h"
+
 // What vellomire-render was asked to do, from its command line.
 enum class RenderMode { Help, Version, Frame, Sequence, Video, Bench };
 enum class SpritePath { Batched, Literal };
@@ -17,7 +19,16 @@ struct RenderOptions {
     bool checkGlErrors = false; // --check-gl: glGetError after every frame
     SpritePath sprites = SpritePath::Batched;
     std::string data; // --data: the folder holding data/, or empty to search for it
+    PictureSize size = kDefaultPictureSize; // --size: the picture the show draws
+    // --frame: the size of the saved frames, the picture centred in it on black; 0 x 0 for
+    // frames of the picture's own size.
+    int frameWidth = 0;
+    int frameHeight = 0;
 };
+
+// The largest --frame: 7680 x 4320.
+inline constexpr int kLargestFrameWidth = 7680;
+inline constexpr int kLargestFrameHeight = 4320;
 
 inline constexpr double kShowLength = 287.0;
 
@@ -27,6 +38,10 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions* option
 
 // The text of --help.
 const char* renderUsage();
+
+// The size of the saved frames: --frame, or the picture's size.
+int savedFrameWidth(const RenderOptions& options);
+int savedFrameHeight(const RenderOptions& options);
 
 // Frames of a sequence: one per 1/fps from `from`, stopping before `to`.
 int sequenceFrameCount(const RenderOptions& options);

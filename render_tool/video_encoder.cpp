@@ -10,8 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "render/picture_target.h"
-
 extern char** environ;
 
 bool ffmpegAvailable() {
@@ -40,9 +38,9 @@ static std::string formatSeconds(const double seconds) {
     return text;
 }
 
-static std::vector<std::string> ffmpegArguments(const std::string& output, const int fps,
-                                                const double from, const double duration,
-                                                const std::string& trackPath,
+static std::vector<std::string> ffmpegArguments(const std::string& output, const int width,
+                                                const int height, const int fps, const double from,
+                                                const double duration, const std::string& trackPath,
                                                 const bool withMusic) {
     std::vector<std::string> args = {"ffmpeg",
                                      "-hide_banner",
@@ -54,8 +52,7 @@ static std::vector<std::string> ffmpegArguments(const std::string& output, const
                                      "-pix_fmt",
                                      "rgb24",
                                      "-s",
-                                     std::to_string(kPictureWidth) + "x" +
-                                         std::to_string(kPictureHeight),
+                                     std::to_string(width) + "x" + std::to_string(height),
                                      "-r",
                                      std::to_string(fps),
                                      "-i",
@@ -80,13 +77,16 @@ static bool regularFileExists(const std::string& path) {
            access(path.c_str(), R_OK) == 0;
 }
 
-bool startVideo(VideoEncoder* const encoder, const std::string& path, const int fps,
-                const double from, const double duration, const std::string& trackPath,
-                std::string* const error) {
+bool startVideo(VideoEncoder* const encoder, const std::string& path, const int width,
+                const int height, const int fps, const double from, const double duration,
+                const std::string& trackPath, std::string* const error) {
     encoder->finalPath = path;
     encoder->temporaryPath = path + ".part" + std::to_string(getpid());
-    const std::vector<std::string> args = ffmpegArguments(
-        encoder->temporaryPath, fps, from, duration, trackPath, regularFileExists(trackPath));
+    encoder->width = width;
+    encoder->height = height;
+    const std::vector<std::string> args =
+        ffmpegArguments(encoder->temporaryPath, width, height, fps, from, duration, trackPath,
+                        regularFileExists(trackPath));
     std::vector<char*> argv;
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -117,6 +117,10 @@ bool startVideo(VideoEncoder* const encoder, const std::string& path, const int 
 
 bool writeVideoFrame(VideoEncoder* const encoder, const std::vector<std::uint8_t>& rgb,
                      std::string* const error) {
+    if (rgb.size() != static_cast<std::size_t>(encoder->width) * encoder->height * 3) {
+        *error = "a frame of the wrong size for the video";
+        return false;
+    }
     std::size_t written = 0;
     while (written < rgb.size()) {
         const ssize_t got = write(encoder->input, rgb.data() + written, rgb.size() - written);

@@ -119,7 +119,7 @@ int createRenderWindow(RenderWindow* const w) {
     SDL_RaiseWindow(w->window);
     SDL_DisableScreenSaver();
     w->visible = 1;
-    resizeViewport(kPictureWidth, kPictureHeight);
+    resizeViewport(w->picture.size.width, w->picture.size.height);
     SDL_GL_GetDrawableSize(w->window, &w->drawableWidth, &w->drawableHeight);
     w->keys.fill(0);
     w->keyPresses.fill(0);
@@ -145,6 +145,6 @@ int destroyRenderWindow(RenderWindow* const w) {
 }
 
 void presentFrame(RenderWindow* const w) {
-    presentPicture(w->picture.framebuffer, w->drawableWidth, w->drawableHeight);
+    presentPicture(w->picture, w->drawableWidth, w->drawableHeight);
     SDL_GL_SwapWindow(w->window);
 }

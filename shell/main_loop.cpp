@@ -10,6 +10,7 @@
 #include "render/sprite.h"
 #include "shell/demo_hooks.h"
 #include "shell/gl_window.h"
+#include "shell/picture_sizing.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ void endShow() {
     std::exit(0);
 }
 
-void runFrame(RenderWindow* const w) {
+void runFrame(const PictureSizing& sizing, RenderWindow* const w) {
+    followDrawableSize(sizing, w);
     const std::uint32_t now = SDL_GetTicks();
     demoUpdate(now - w->previousTick);
     w->previousTick = now;
@@ -32,7 +34,7 @@ void runFrame(RenderWindow* const w) {
 
 // The inner loop: takes the window's events one at a time and draws a frame whenever none is
 // waiting, until a quit or a full-screen switch ends the window.
-void runWindow(RenderWindow* const w) {
+void runWindow(const PictureSizing& sizing, RenderWindow* const w) {
     SDL_Event event;
     while (!windowFinished(w)) {
         if (SDL_PollEvent(&event) != 0) {
@@ -41,7 +43,7 @@ void runWindow(RenderWindow* const w) {
             SDL_GL_GetDrawableSize(w->window, &drawableWidth, &drawableHeight);
             handleEvent(w, event, drawableWidth, drawableHeight);
         } else if (w->visible == 1) {
-            runFrame(w);
+            runFrame(sizing, w);
         } else {
             SDL_WaitEvent(nullptr);
         }
@@ -50,7 +52,7 @@ void runWindow(RenderWindow* const w) {
 
 } // namespace
 
-int winMain(bool (*const settingsDialog)()) {
+int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     renderWindow = RenderWindow{};
     renderWindow.title = "Vellomire Engine";
     renderWindow.width = 800;
@@ -72,13 +74,14 @@ int winMain(bool (*const settingsDialog)()) {
     fullScreenWanted = renderWindow.fullScreen;
     for (;;) {
         renderWindow.fullScreen = fullScreenWanted;
+        setPictureSize(startingPictureSize(sizing));
         if (createRenderWindow(&renderWindow) != 1) {
             showError("Error Creating OpenGL Window");
             keepRunning = 0;
             break;
         }
         demoInit(&renderWindow);
-        runWindow(&renderWindow);
+        runWindow(sizing, &renderWindow);
         demoShutdown();
         destroyRenderWindow(&renderWindow);
         if (keepRunning == 0) {

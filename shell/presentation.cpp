@@ -10,18 +10,19 @@ PresentRect letterboxRect(const int drawableWidth, const int drawableHeight) {
     if (drawableWidth <= 0 || drawableHeight <= 0) {
         return PresentRect{};
     }
-    const double scale = std::min(static_cast<double>(drawableWidth) / kPictureWidth,
-                                  static_cast<double>(drawableHeight) / kPictureHeight);
+    constexpr double kWidth = 4.0;
+    constexpr double kHeight = 3.0;
+    const double scale = std::min(static_cast<double>(drawableWidth) / kWidth,
+                                  static_cast<double>(drawableHeight) / kHeight);
     PresentRect rect;
-    rect.width = std::clamp(static_cast<int>(std::lround(kPictureWidth * scale)), 1, drawableWidth);
-    rect.height =
-        std::clamp(static_cast<int>(std::lround(kPictureHeight * scale)), 1, drawableHeight);
+    rect.width = std::clamp(static_cast<int>(std::lround(kWidth * scale)), 1, drawableWidth);
+    rect.height = std::clamp(static_cast<int>(std::lround(kHeight * scale)), 1, drawableHeight);
     rect.x = (drawableWidth - rect.width) / 2;
     rect.y = (drawableHeight - rect.height) / 2;
     return rect;
 }
 
-void presentPicture(const unsigned int pictureFramebuffer, const int drawableWidth,
+void presentPicture(const PictureTarget& picture, const int drawableWidth,
                     const int drawableHeight) {
     const PresentRect rect = letterboxRect(drawableWidth, drawableHeight);
     GLfloat clearColor[4];
@@ -34,17 +35,16 @@ void presentPicture(const unsigned int pictureFramebuffer, const int drawableWid
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     if (rect.width > 0) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, pictureFramebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, picture.framebuffer);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glBlitFramebuffer(0, 0, kPictureWidth, kPictureHeight, rect.x, rect.y, rect.x + rect.width,
-                          rect.y + rect.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBlitFramebuffer(0, 0, picture.size.width, picture.size.height, rect.x, rect.y,
+                          rect.x + rect.width, rect.y + rect.height, GL_COLOR_BUFFER_BIT,
+                          GL_LINEAR);
     }
 
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     if (scissor == GL_TRUE) {
         glEnable(GL_SCISSOR_TEST);
     }
-    PictureTarget target;
-    target.framebuffer = pictureFramebuffer;
-    bindPictureTarget(target);
+    bindPictureTarget(picture);
 }

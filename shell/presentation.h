@@ -1,6 +1,8 @@
 #pragma once
-// Shows the show's 800 x 600 picture in the window: scaled to fill the drawable while keeping
-// 4:3, centred, with black margins.
+// Shows the show's picture in the window: scaled to fill the drawable while keeping 4:3,
+// centred, with black margins.
+
+#include "render/picture_target.h"
 
 struct PresentRect {
     int x = 0;
@@ -13,7 +15,7 @@ struct PresentRect {
 // empty drawable.
 PresentRect letterboxRect(int drawableWidth, int drawableHeight);
 
-// Copies the picture framebuffer `pictureFramebuffer` into the window's framebuffer 0 at
+// Copies the picture `picture` into the window's framebuffer 0 at
 // letterboxRect, clears the margins to black, and binds the picture again for the next frame.
 // GL state the show relies on (clear colour, scissor test) is left as it was.
-void presentPicture(unsigned int pictureFramebuffer, int drawableWidth, int drawableHeight);
+void presentPicture(const PictureTarget& picture, int drawableWidth, int drawableHeight);

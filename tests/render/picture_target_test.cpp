@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gl.h"
+#include "render/letterbox_band.h"
 #include "tests/support/headless_picture.h"
 
 TEST(PictureTarget, IsAn800By600TargetWithA16BitDepthBuffer) {
@@ -18,12 +19,46 @@ TEST(PictureTarget, IsAn800By600TargetWithA16BitDepthBuffer) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
-    glScissor(0, kPictureHeight - 1, kPictureWidth, 1);
+    glScissor(0, kDefaultPictureSize.height - 1, kDefaultPictureSize.width, 1);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
     const Picture picture = readPicture();
     EXPECT_EQ(picture.at(10, 0)[0], 255);
     EXPECT_EQ(picture.at(10, 1)[0], 0);
-    EXPECT_EQ(picture.at(10, kPictureHeight - 1)[0], 0);
+    EXPECT_EQ(picture.at(10, kDefaultPictureSize.height - 1)[0], 0);
+}
+
+TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
+    const struct {
+        const char* text;
+        PictureSize size; // 0 x 0: refused
+        PictureRows open; // the rows the letterbox leaves open
+    } cases[] = {
+        {"800x600", {800, 600}, {175, 425}},
+        {"1080", {1440, 1080}, {315, 765}},
+        {"1200x900", {1200, 900}, {262, 638}},
+        {"240", {320, 240}, {70, 170}},
+        {"3840x2880", {3840, 2880}, {840, 2040}},
+        {"1000", {}, {}},
+        {"800x601", {}, {}},
+        {"3844x2883", {}, {}},
+        {"316x237", {}, {}},
+        {"800x600x", {}, {}},
+        {"x600", {}, {}},
+        {"+800x600", {}, {}},
+        {"00000800x600", {}, {}},
+        {"", {}, {}},
+    };
+    for (const auto& c : cases) {
+        PictureSize size;
+        EXPECT_EQ(parsePictureSize(c.text, &size), c.size.width != 0) << c.text;
+        EXPECT_EQ(setPictureSize(size), c.size.width != 0) << c.text;
+        if (c.size.width != 0) {
+            EXPECT_TRUE(size == c.size && pictureSize() == c.size) << c.text;
+            EXPECT_EQ(openPictureRows().first, c.open.first) << c.text;
+            EXPECT_EQ(openPictureRows().end, c.open.end) << c.text;
+        }
+    }
+    ASSERT_TRUE(setPictureSize(kDefaultPictureSize));
 }

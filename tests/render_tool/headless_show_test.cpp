@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "demo/frame.h"
+#include "render/letterbox_band.h"
+#include "render/picture_target.h"
 #include "render/sprite.h"
 #include "render_tool/headless_show.h"
 
@@ -39,4 +41,29 @@ TEST(HeadlessShow, AStartInTheMiddleShowsTheSceneOfTheShowRunningOn) {
         EXPECT_TRUE(start > 263.0 || started == running) << start;
     }
     closeHeadlessShow();
+}
+
+// At any size the rows under the letterbox may be skipped: the glow's margins grow with the
+// picture, so culled frames equal full ones (also where the band's edge cuts a row in two).
+TEST(HeadlessShow, CulledFramesEqualFullOnesAtOtherSizes) {
+    for (const PictureSize size : {PictureSize{1200, 900}, PictureSize{1600, 1200}}) {
+        ASSERT_TRUE(setPictureSize(size));
+        std::string error;
+        ASSERT_TRUE(openHeadlessShow(false, &error)) << error;
+        std::vector<std::uint8_t> culled;
+        std::vector<std::uint8_t> full;
+        for (const double clock : {40.0, 95.0, 147.0, 191.5, 225.0}) {
+            primeShowAt(clock);
+            setLetterboxCulling(false);
+            drawShowFrame(clock);
+            readShowPicture(&full);
+            setLetterboxCulling(true);
+            drawShowFrame(clock);
+            readShowPicture(&culled);
+            EXPECT_EQ(full.size(), static_cast<std::size_t>(size.width) * size.height * 3);
+            EXPECT_TRUE(culled == full) << size.width << "x" << size.height << " at " << clock;
+        }
+        closeHeadlessShow();
+    }
+    setPictureSize(kDefaultPictureSize);
 }

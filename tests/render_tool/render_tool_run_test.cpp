@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/measures/picture_measures.h"
 #include "render_tool/render_options.h"
 #include "tests/support/run_command.h"
 
@@ -98,6 +99,12 @@ TEST_F(RenderTool, BadArgumentsFailWithTheirMessageAndLeaveNoFile) {
         {"--frobnicate", 2, "unknown option --frobnicate"},
         {"--bench --sprites fast", 2, "--sprites takes batched or literal"},
         {"--bench --out " + out + "x.png", 2, "--bench draws no output"},
+        {"--bench --frame 1920x1080", 2, "--bench draws no output"},
+        {"--at 1 --size 1000 --out " + out + "a.png", 2, "--size takes WxH in 4:3"},
+        {"--at 1 --size 1080 --frame 1920x1079 --out " + out + "a.png", 2,
+         "--frame must be at least as large as the picture (1440x1080)"},
+        {"--to 1 --size 240 --frame 321x240 --out " + out + "v.mp4", 2,
+         "a video's frame needs even sides"},
         {"--at 1 --out " + out + "a.png --data", 2, "--data needs a folder"},
         {"--at 10 --out /nonexistent-directory/frame.png", 1, "cannot write"},
         {"--to 1 --out " + out + "v.mp4", 1, "ffmpeg is not installed"},
@@ -130,6 +137,40 @@ TEST_F(RenderTool, ASpanHasEveryFrameNumberedUprightAndAsTheFrameAtItsClock) {
         };
         EXPECT_GT(dark(200, 330), 0) << "frame " << n;
         EXPECT_EQ(dark(330, 425), 0) << "frame " << n;
+    }
+}
+
+// Drawn at twice the size, the show looks the same box-filtered back to 800 x 600, and has
+// more fine detail than the 800 x 600 frame scaled up; in a wider frame it is centred on black.
+TEST_F(RenderTool, LargerPicturesAreTheSameShowSharperAndFramesCentreThem) {
+    for (const char* clock : {"40", "147", "225", "257"}) {
+        const std::string at = std::string("--at ") + clock + " --out " + out;
+        ASSERT_EQ(run(at + "small.png").status, 0);
+        ASSERT_EQ(run(at + "large.png --size 1600x1200").status, 0);
+        RgbPicture small;
+        RgbPicture large;
+        ASSERT_TRUE(readRgbPng(out + "small.png", &small) && readRgbPng(out + "large.png", &large));
+        ASSERT_EQ(large.width, 1600);
+        const Likeness likeness = compareLikeness(boxFilterDown(large, 2), small);
+        EXPECT_LE(likeness.meanLevels, 4.0) << clock;
+        EXPECT_LE(likeness.worstBlockLevels, 32.0) << clock;
+        EXPECT_GE(meanAbsoluteLaplacian(large, 350, 850),
+                  1.5 * meanAbsoluteLaplacian(scaleUpBilinear(small, 1600, 1200), 350, 850))
+            << clock;
+    }
+    ASSERT_EQ(run("--at 147 --size 1080 --out " + out + "picture.png").status, 0);
+    ASSERT_EQ(run("--at 147 --size 1080 --frame 1920x1080 --out " + out + "frame.png").status, 0);
+    RgbPicture picture;
+    RgbPicture frame;
+    ASSERT_TRUE(readRgbPng(out + "picture.png", &picture) && readRgbPng(out + "frame.png", &frame));
+    ASSERT_TRUE(frame.width == 1920 && frame.height == 1080);
+    for (int y = 0; y < 1080; ++y) {
+        const auto row = frame.rgb.begin() + y * 1920 * 3;
+        ASSERT_TRUE(std::equal(row + 240 * 3, row + 1680 * 3, picture.rgb.begin() + y * 1440 * 3))
+            << "row " << y;
+        ASSERT_TRUE(std::all_of(row, row + 240 * 3, [](int v) { return v == 0; }) &&
+                    std::all_of(row + 1680 * 3, row + 1920 * 3, [](int v) { return v == 0; }))
+            << "row " << y;
     }
 }
 

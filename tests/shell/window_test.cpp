@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/demo_hooks.h"
+#include "shell/picture_sizing.h"
 #include "shell/presentation.h"
 
 namespace {
@@ -133,4 +134,26 @@ TEST(Presentation, ThePictureFillsTheDrawableAt4To3Centred) {
         EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), c.rect)
             << c.width << "x" << c.height;
     }
+}
+
+TEST(PictureSizing, NativeFitsTheDrawableIn4To3WholePixelsWithinTheSizes) {
+    const struct {
+        int width, height;
+        PictureSize fitted;
+    } cases[] = {
+        {800, 600, {800, 600}},   {1280, 1024, {1280, 960}}, {1920, 1080, {1440, 1080}},
+        {1366, 768, {1024, 768}}, {1001, 750, {1000, 750}},  {803, 601, {800, 600}},
+        {100, 100, {320, 240}},   {0, 600, {320, 240}},      {9000, 9000, {3840, 2880}},
+    };
+    for (const auto& c : cases) {
+        const PictureSize size = fittedPictureSize(c.width, c.height);
+        EXPECT_TRUE(size == c.fitted && isPictureSize(size))
+            << c.width << "x" << c.height << " gives " << size.width << "x" << size.height;
+    }
+    PictureSizing sizing;
+    EXPECT_TRUE(parsePictureSizing("native", &sizing) && sizing.native);
+    EXPECT_TRUE(parsePictureSizing("1080", &sizing) && !sizing.native &&
+                sizing.fixed == PictureSize({1440, 1080}));
+    EXPECT_FALSE(parsePictureSizing("Native", &sizing));
+    EXPECT_TRUE(startingPictureSize(sizing) == PictureSize({1440, 1080}));
 }

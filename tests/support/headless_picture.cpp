@@ -14,12 +14,12 @@ bool ensureHeadlessPicture(std::string* const error) {
     if (headlessGl == nullptr && headlessError.empty()) {
         headlessGl = createHeadlessGl(&headlessError);
         if (headlessGl != nullptr && !createPictureTarget(&headlessTarget)) {
-            headlessError = "the 800 x 600 picture target is incomplete";
+            headlessError = "the picture target is incomplete";
             destroyHeadlessGl(headlessGl);
             headlessGl = nullptr;
         }
         if (headlessGl != nullptr) {
-            resizeViewport(kPictureWidth, kPictureHeight);
+            resizeViewport(pictureSize().width, pictureSize().height);
         }
     }
     if (error != nullptr) {

@@ -17,8 +17,8 @@ struct Picture {
     std::vector<std::uint8_t> rgb;
     // The pixel at column x and row y counted from the top of the picture.
     const std::uint8_t* at(int x, int yFromTop) const {
-        return &rgb[(static_cast<std::size_t>(kPictureHeight - 1 - yFromTop) * kPictureWidth + x) *
-                    3];
+        const PictureSize size = pictureSize();
+        return &rgb[(static_cast<std::size_t>(size.height - 1 - yFromTop) * size.width + x) * 3];
     }
 };
 Picture readPicture();

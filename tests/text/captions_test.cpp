@@ -34,13 +34,13 @@ TEST(Captions, CaptionsAndBlackoutsShowInTheirSeconds) {
         const Picture picture = readPicture();
         int other = 0;
         for (int y = 175; y < 425; ++y) {
-            for (int x = 0; x < kPictureWidth; ++x) {
+            for (int x = 0; x < kDefaultPictureSize.width; ++x) {
                 const std::uint8_t* const p = picture.at(x, y);
                 other += std::abs(p[0] - c[1]) + std::abs(p[1] - c[2]) + std::abs(p[2] - c[3]) > 4;
             }
         }
         EXPECT_EQ(other > 0, c[4] != 0) << "t = " << c[0] << ": " << other << " other pixels";
-        EXPECT_LT(other, kPictureWidth * 250 / 10) << "t = " << c[0];
+        EXPECT_LT(other, kDefaultPictureSize.width * 250 / 10) << "t = " << c[0];
     }
 }
 
