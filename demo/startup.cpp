@@ -1,5 +1,8 @@
 #include "demo/startup.h"
 
+#include <cstdio>
+#include <string>
+
 #include "demo/music.h"
 #include "metaballs/metaball_scene.h"
 #include "platform/data_root.h"
@@ -15,7 +18,7 @@ ObjModel torusModel;
 static PngInfo textureInfo;
 
 void startDemo() {
-    loadTextures();
+    loadTextures(1);
     loadModel();
     initGlState();
     buildFont();
@@ -27,10 +30,46 @@ void startDemo() {
     activateSpectrum();
 }
 
-void loadTextures() {
-    textureTable[kParticleSlot] = loadTexture(dataPath("data/textures/particle.png").c_str());
-    textureTable[kButterflySlot] = loadTexture(dataPath("data/textures/butterfly.png").c_str());
-    fontTexture = loadTexture(dataPath("data/textures/font.png").c_str());
+int textureScaleFor(const int pictureHeight) {
+    return pictureHeight <= 600 ? 1 : pictureHeight <= 1200 ? 2 : 4;
+}
+
+// The loaded textures: each file's name below data/textures/ and the slot that holds it.
+struct ShowTexture {
+    const char* name;
+    unsigned int* slot;
+};
+static const ShowTexture kShowTextures[] = {{"particle", &textureTable[kParticleSlot]},
+                                            {"butterfly", &textureTable[kButterflySlot]},
+                                            {"font", &fontTexture}};
+
+// The texture of `name` at `scale`, or its 1x one when the larger file cannot be loaded.
+static unsigned int loadScaledTexture(const char* const name, const int scale) {
+    const std::string base = std::string("data/textures/") + name;
+    if (scale > 1) {
+        const std::string path = dataPath((base + "-" + std::to_string(scale) + "x.png").c_str());
+        const unsigned int texture =
+            pngBind(path.c_str(), kPngBuildMipmaps, kPngAlpha, &textureInfo, GL_REPEAT,
+                    GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+        if (texture != 0) {
+            return texture;
+        }
+        std::fprintf(stderr, "cannot load %s; the 1x texture is used\n", path.c_str());
+    }
+    return loadTexture(dataPath((base + ".png").c_str()).c_str());
+}
+
+void loadTextures(const int scale) {
+    for (const ShowTexture& texture : kShowTextures) {
+        *texture.slot = loadScaledTexture(texture.name, scale);
+    }
+}
+
+void replaceTextures(const int scale) {
+    for (const ShowTexture& texture : kShowTextures) {
+        glDeleteTextures(1, texture.slot); // the name 0 is ignored
+    }
+    loadTextures(scale);
 }
 
 unsigned int loadTexture(const char* const path) {

@@ -43,7 +43,6 @@ static bool decodePng(const std::vector<unsigned char>& bytes, std::vector<unsig
 unsigned int pngBind(const char* const path, const int mipmapMode, const int transparencyMode,
                      PngInfo* const info, const int wrap, const int minFilter,
                      const int magFilter) {
-    (void)mipmapMode;       // the show only asks for no mipmaps
     (void)transparencyMode; // the image's own alpha is kept; opaque images get alpha 1
     std::vector<unsigned char> bytes;
     std::vector<unsigned char> rgba;
@@ -62,6 +61,9 @@ unsigned int pngBind(const char* const path, const int mipmapMode, const int tra
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    if (mipmapMode == kPngBuildMipmaps) {
+        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE); // made from level 0 on upload
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(decoded.width),
                  static_cast<GLsizei>(decoded.height), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates every content file of the show from its generator under tools/:
-#   data/textures/{particle,butterfly,font}.png, data/3d/torus.obj,
+#   data/textures/{particle,butterfly,font}{,-2x,-4x}.png, data/3d/torus.obj,
 #   resources/dialog_picture.bmp, resources/icons/hicolor/*/apps/vellomire.png and
 #   data/music/track.mp3 (synthesised, encoded by lame).
 # Usage: scripts/regenerate-content.sh [files] [music]   (default: everything)

@@ -8,13 +8,16 @@
 
 bool makeContentFiles(std::vector<ContentFile>* files, std::string* error) {
     std::vector<ContentFile> made;
-    made.push_back({"data/textures/particle.png", encodePng(makeParticleImage())});
-    made.push_back({"data/textures/butterfly.png", encodePng(makeButterflyImage())});
-    Image atlas;
-    if (!makeFontAtlas(kFontAtlasFont, &atlas, error)) {
-        return false;
+    for (const int scale : kTextureScales) {
+        const std::string suffix = scale == 1 ? ".png" : "-" + std::to_string(scale) + "x.png";
+        made.push_back({"data/textures/particle" + suffix, encodePng(makeParticleImage(scale))});
+        made.push_back({"data/textures/butterfly" + suffix, encodePng(makeButterflyImage(scale))});
+        Image atlas;
+        if (!makeFontAtlas(kFontAtlasFont, scale, &atlas, error)) {
+            return false;
+        }
+        made.push_back({"data/textures/font" + suffix, encodePng(atlas)});
     }
-    made.push_back({"data/textures/font.png", encodePng(atlas)});
     const std::string torus = makeTorusObj();
     made.push_back({"data/3d/torus.obj", std::vector<std::uint8_t>(torus.begin(), torus.end())});
     Image picture;

@@ -9,6 +9,6 @@ struct ContentFile {
     std::vector<std::uint8_t> bytes;
 };
 
-// Builds the textures, the glyph atlas, the torus model, the dialog picture and the icons. False,
-// with the reason, when a font cannot be loaded.
+// Builds the textures and the glyph atlas at every scale, the torus model, the dialog picture and
+// the icons. False, with the reason, when a font cannot be loaded.
 bool makeContentFiles(std::vector<ContentFile>* files, std::string* error);

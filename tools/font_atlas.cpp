@@ -4,8 +4,8 @@
 
 namespace {
 
-// The em height in texels, and where the baseline sits in a cell (texels from its top):
-// capitals reach about ten texels above it, descenders three or four below.
+// The em height in texels at scale 1, and where the baseline sits in a cell (texels from its
+// top): capitals reach about ten texels above it, descenders three or four below.
 constexpr int kGlyphPixelSize = 14;
 constexpr int kBaselineFromCellTop = 12;
 
@@ -21,11 +21,11 @@ constexpr CharacterSet kSets[] = {
     {128, {0, 0, 0, 0}, {255, 255, 255, 255}},
 };
 
-void fillCell(Image* atlas, int cell, const std::uint8_t* ground) {
-    const int x0 = (cell % 16) * kFontCellSize;
-    const int y0 = (cell / 16) * kFontCellSize;
-    for (int y = y0; y < y0 + kFontCellSize; ++y) {
-        for (int x = x0; x < x0 + kFontCellSize; ++x) {
+void fillCell(Image* atlas, int cellSize, int cell, const std::uint8_t* ground) {
+    const int x0 = (cell % 16) * cellSize;
+    const int y0 = (cell / 16) * cellSize;
+    for (int y = y0; y < y0 + cellSize; ++y) {
+        for (int x = x0; x < x0 + cellSize; ++x) {
             for (int c = 0; c < 4; ++c) {
                 atlas->at(x, y)[c] = ground[c];
             }
@@ -33,16 +33,19 @@ void fillCell(Image* atlas, int cell, const std::uint8_t* ground) {
     }
 }
 
-// Draws the glyph upright into cell `cell` of an atlas whose cell rows run from the top.
-void drawGlyphInCell(Image* atlas, int cell, const GlyphBitmap& glyph, const CharacterSet& set) {
-    const int x0 = (cell % 16) * kFontCellSize;
-    const int y0 = (cell / 16) * kFontCellSize;
-    const int penX = (kFontCellSize - glyph.advance) / 2;
+// Draws the glyph upright into cell `cell` of an atlas at `scale` whose cell rows run from the
+// top.
+void drawGlyphInCell(Image* atlas, int scale, int cell, const GlyphBitmap& glyph,
+                     const CharacterSet& set) {
+    const int cellSize = kFontCellSize * scale;
+    const int x0 = (cell % 16) * cellSize;
+    const int y0 = (cell / 16) * cellSize;
+    const int penX = (cellSize - glyph.advance) / 2;
     for (int row = 0; row < glyph.rows; ++row) {
-        const int y = kBaselineFromCellTop - glyph.top + row;
+        const int y = kBaselineFromCellTop * scale - glyph.top + row;
         for (int column = 0; column < glyph.width; ++column) {
             const int x = penX + glyph.left + column;
-            if (x < 0 || x >= kFontCellSize || y < 0 || y >= kFontCellSize) {
+            if (x < 0 || x >= cellSize || y < 0 || y >= cellSize) {
                 continue; // the few texels that would spill into a neighbour are dropped
             }
             const int amount = glyph.coverage[static_cast<std::size_t>(row) * glyph.width + column];
@@ -57,16 +60,16 @@ void drawGlyphInCell(Image* atlas, int cell, const GlyphBitmap& glyph, const Cha
 
 } // namespace
 
-bool makeFontAtlas(const char* fontPath, Image* atlas, std::string* error) {
-    GlyphFont* font = openGlyphFont(fontPath, kGlyphPixelSize, error);
+bool makeFontAtlas(const char* fontPath, const int scale, Image* atlas, std::string* error) {
+    GlyphFont* font = openGlyphFont(fontPath, kGlyphPixelSize * scale, error);
     if (!font) {
         return false;
     }
-    Image upright = makeImage(kFontAtlasSize, kFontAtlasSize, 4, 0);
+    Image upright = makeImage(kFontAtlasSize * scale, kFontAtlasSize * scale, 4, 0);
     bool ok = true;
     for (const CharacterSet& set : kSets) {
         for (int cell = set.firstCell; cell < set.firstCell + 128; ++cell) {
-            fillCell(&upright, cell, set.ground);
+            fillCell(&upright, kFontCellSize * scale, cell, set.ground);
         }
         for (int character = 32; character <= 126 && ok; ++character) {
             GlyphBitmap glyph;
@@ -75,7 +78,7 @@ bool makeFontAtlas(const char* fontPath, Image* atlas, std::string* error) {
                 ok = false;
                 break;
             }
-            drawGlyphInCell(&upright, set.firstCell + character - 32, glyph, set);
+            drawGlyphInCell(&upright, scale, set.firstCell + character - 32, glyph, set);
         }
     }
     closeGlyphFont(font);

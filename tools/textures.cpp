@@ -11,7 +11,7 @@ std::uint8_t toByte(float value) {
 
 // How dark the centre of the particle gets: 0 would leave the picture untouched, 255 black.
 constexpr float kParticleDepth = 215.0f;
-// The dot's radius in texels; two texels of white remain along every edge.
+// The dot's radius in texels at scale 1; two texels of white remain along every edge.
 constexpr float kParticleRadius = 30.0f;
 
 } // namespace
@@ -24,12 +24,14 @@ float particleDarkness(float radius) {
     return falloff * falloff * falloff;
 }
 
-Image makeParticleImage() {
-    Image image = makeImage(kParticleSize, kParticleSize, 3, 255);
-    const float centre = (kParticleSize - 1) * 0.5f;
-    for (int y = 0; y < kParticleSize; ++y) {
-        for (int x = 0; x < kParticleSize; ++x) {
-            const float radius = std::hypot(x - centre, y - centre) / kParticleRadius;
+Image makeParticleImage(const int scale) {
+    const int size = kParticleSize * scale;
+    const float dotRadius = kParticleRadius * static_cast<float>(scale);
+    Image image = makeImage(size, size, 3, 255);
+    const float centre = (size - 1) * 0.5f;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float radius = std::hypot(x - centre, y - centre) / dotRadius;
             const std::uint8_t grey = toByte(255.0f - kParticleDepth * particleDarkness(radius));
             std::fill_n(image.at(x, y), 3, grey);
         }
@@ -102,14 +104,15 @@ Rgb wingColour(float u, float v) {
 
 } // namespace
 
-Image makeButterflyImage() {
-    Image upright = makeImage(kButterflySize, kButterflySize, 3, 255);
-    const float scale = 1.0f / (kButterflySize - 1);
-    for (int y = 0; y < kButterflySize; ++y) {
-        for (int x = 0; x < kButterflySize; ++x) {
+Image makeButterflyImage(const int scale) {
+    const int size = kButterflySize * scale;
+    Image upright = makeImage(size, size, 3, 255);
+    const float unit = 1.0f / (size - 1);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             // Root at the right edge, a little above the middle; tip toward the left edge.
-            const float u = (kButterflySize - 1 - x) * scale * 1.12f;
-            const float v = (kButterflySize * 0.47f - y) * scale * 1.45f;
+            const float u = (size - 1 - x) * unit * 1.12f;
+            const float v = (size * 0.47f - y) * unit * 1.45f;
             const Rgb colour = wingColour(u, v);
             std::uint8_t* pixel = upright.at(x, y);
             pixel[0] = toByte(colour.r);

@@ -21,7 +21,7 @@ TEST(ContentFiles, TheGeneratorsReproduceEveryCommittedFile) {
     std::vector<ContentFile> files;
     std::string error;
     ASSERT_TRUE(makeContentFiles(&files, &error)) << error;
-    ASSERT_EQ(files.size(), 5u + std::size(kAppIconSizes));
+    ASSERT_EQ(files.size(), 11u + std::size(kAppIconSizes));
     for (const ContentFile& file : files) {
         std::vector<std::uint8_t> committed;
         ASSERT_TRUE(readFileBytes(kRoot + file.path, &committed)) << file.path;

@@ -29,7 +29,8 @@ fi
 DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/vellomire >/dev/null || exit 1
 prefix=$work/stage/opt/vellomire
 for file in bin/vellomire bin/vellomire-render share/vellomire/data/music/track.mp3 \
-    share/vellomire/data/textures/font.png share/applications/vellomire.desktop \
+    share/vellomire/data/textures/font.png share/vellomire/data/textures/font-4x.png \
+    share/applications/vellomire.desktop \
     share/icons/hicolor/48x48/apps/vellomire.png share/man/man6/vellomire.6.gz \
     share/man/man1/vellomire-render.1.gz share/doc/vellomire/README.md; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
