@@ -9,6 +9,7 @@
 #include "platform/gl.h"
 #include "platform/png_texture.h"
 #include "render/glow.h"
+#include "render/picture_target.h"
 #include "scenes/scenes.h"
 #include "text/font.h"
 
@@ -18,7 +19,7 @@ ObjModel torusModel;
 static PngInfo textureInfo;
 
 void startDemo() {
-    loadTextures(1);
+    loadTextures(textureScaleFor(pictureSize().height));
     loadModel();
     initGlState();
     buildFont();
@@ -34,14 +35,18 @@ int textureScaleFor(const int pictureHeight) {
     return pictureHeight <= 600 ? 1 : pictureHeight <= 1200 ? 2 : 4;
 }
 
-// The loaded textures: each file's name below data/textures/ and the slot that holds it.
+// The loaded textures: each file's name below data/textures/, the slot that holds it, and
+// whether every picture above 800 x 600 takes its 4x file. Glyphs are drawn larger than their cells
+// (16 texels to 20 pixels of the 800 x 600 picture): the 2x atlas would still be magnified
+// and blur, the 4x one is minified and keeps the glyphs' edges sharp.
 struct ShowTexture {
     const char* name;
     unsigned int* slot;
+    bool largestAbove800x600;
 };
-static const ShowTexture kShowTextures[] = {{"particle", &textureTable[kParticleSlot]},
-                                            {"butterfly", &textureTable[kButterflySlot]},
-                                            {"font", &fontTexture}};
+static const ShowTexture kShowTextures[] = {{"particle", &textureTable[kParticleSlot], false},
+                                            {"butterfly", &textureTable[kButterflySlot], false},
+                                            {"font", &fontTexture, true}};
 
 // The texture of `name` at `scale`, or its 1x one when the larger file cannot be loaded.
 static unsigned int loadScaledTexture(const char* const name, const int scale) {
@@ -61,7 +66,8 @@ static unsigned int loadScaledTexture(const char* const name, const int scale) {
 
 void loadTextures(const int scale) {
     for (const ShowTexture& texture : kShowTextures) {
-        *texture.slot = loadScaledTexture(texture.name, scale);
+        const int fileScale = texture.largestAbove800x600 && scale > 1 ? 4 : scale;
+        *texture.slot = loadScaledTexture(texture.name, fileScale);
     }
 }
 

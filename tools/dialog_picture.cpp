@@ -81,7 +81,7 @@ struct PlacedGlyph {
 // Draws the title centred, with a soft dark shadow beneath light letters.
 bool drawTitle(Image* picture, const char* fontPath, std::string* error) {
     constexpr int kTitlePixelSize = 56;
-    GlyphFont* font = openGlyphFont(fontPath, kTitlePixelSize, error);
+    GlyphFont* font = openGlyphFont(fontPath, kTitlePixelSize, 1, error);
     if (!font) {
         return false;
     }

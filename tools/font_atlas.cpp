@@ -61,7 +61,7 @@ void drawGlyphInCell(Image* atlas, int scale, int cell, const GlyphBitmap& glyph
 } // namespace
 
 bool makeFontAtlas(const char* fontPath, const int scale, Image* atlas, std::string* error) {
-    GlyphFont* font = openGlyphFont(fontPath, kGlyphPixelSize * scale, error);
+    GlyphFont* font = openGlyphFont(fontPath, kGlyphPixelSize, scale, error);
     if (!font) {
         return false;
     }

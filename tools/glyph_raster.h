@@ -6,9 +6,10 @@
 // Anti-aliased glyphs from a TrueType font through FreeType.
 struct GlyphFont;
 
-// Opens the font file at a pixel size (the em height). Null, with the reason in `error`,
-// when FreeType cannot load it.
-GlyphFont* openGlyphFont(const char* path, int pixelSize, std::string* error);
+// Opens the font file at a pixel size (the em height), its glyphs drawn `outlineScale` times
+// larger than hinted at that size. Null, with the reason in `error`, when FreeType cannot load
+// it.
+GlyphFont* openGlyphFont(const char* path, int pixelSize, int outlineScale, std::string* error);
 void closeGlyphFont(GlyphFont* font);
 
 // One rendered glyph: coverage 0..255, rows from the top; `left` and `top` place the bitmap

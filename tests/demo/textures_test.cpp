@@ -27,9 +27,9 @@ GLint parameter(const unsigned int texture, const GLenum name) {
 
 } // namespace
 
-// Taller pictures get larger textures, mipmapped and filtered linearly; a change of scale frees
-// the textures it replaces and no other; a larger file that is missing gives its 1x texture
-// with the 1x filters and one line on stderr.
+// Taller pictures get larger textures, mipmapped and filtered linearly (the font the largest); a
+// change of scale frees the textures it replaces and no other; a larger file that is missing gives
+// its 1x texture with the 1x filters and one line on stderr.
 TEST(ShowTextures, EachScaleLoadsItsFilesAndAMissingLargerFileFallsBackTo1x) {
     REQUIRE_HEADLESS_GL();
     for (const auto& [height, scale] : {std::pair{600, 1}, {601, 2}, {1200, 2}, {1201, 4}}) {
@@ -49,10 +49,11 @@ TEST(ShowTextures, EachScaleLoadsItsFilesAndAMissingLargerFileFallsBackTo1x) {
             EXPECT_TRUE(!glIsTexture(name) || std::count(now, now + 3, name) == 1) << scale;
         }
         EXPECT_TRUE(glIsTexture(other));
-        const GLint sizes[] = {64, 256, 256};
+        // The font's atlas is the 4x one at every scale above 1.
+        const GLint sizes[] = {64 * scale, 256 * scale, 256 * (scale == 1 ? 1 : 4)};
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(levelWidth(now[i], 0), sizes[i] * scale) << scale << " " << i;
-            EXPECT_EQ(levelWidth(now[i], 1), scale == 1 ? 0 : sizes[i] * scale / 2);
+            EXPECT_EQ(levelWidth(now[i], 0), sizes[i]) << scale << " " << i;
+            EXPECT_EQ(levelWidth(now[i], 1), scale == 1 ? 0 : sizes[i] / 2);
             EXPECT_EQ(parameter(now[i], GL_TEXTURE_MIN_FILTER),
                       scale == 1 ? GL_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
             EXPECT_EQ(parameter(now[i], GL_TEXTURE_MAG_FILTER),
