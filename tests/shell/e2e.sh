@@ -56,12 +56,14 @@ press() {
     xdotool key "${@:2}"
 }
 
-# Starts the program, presses OK in its dialog (with FullScreen ticked first when $1 is "full")
-# and waits for the show's window, whose id it leaves in $window.
+# Starts the program (with the options in $program_options), presses OK in its dialog (with
+# FullScreen ticked first when $1 is "full") and waits for the show's window, whose id it
+# leaves in $window.
+program_options=()
 start_show() {
     local keys=Return dialog
     [ "${1:-}" = full ] && keys="space Return" # the box has the focus first
-    "$program" >"$work/out" 2>&1 &
+    "$program" "${program_options[@]}" >"$work/out" 2>&1 &
     program_pid=$!
     dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
     press "$dialog" $keys
@@ -141,7 +143,9 @@ escape)
     ;;
 f1)
     # Started in full screen; twenty F1 taps each switch exactly once between full screen and
-    # an ordinary window with an 800 x 600 client area.
+    # an ordinary window with an 800 x 600 client area. The picture is drawn at the window's
+    # size, so every switch also changes the picture's size (1280 x 960 and 800 x 600).
+    program_options=(--size native)
     start_show full
     full="${screen_w}x${screen_h} full"
     [ "$(mode_of "$window")" = "$full" ] || fail "FullScreen ticked: $(mode_of "$window")"
@@ -159,7 +163,9 @@ f1)
     ;;
 window)
     # The program installed into a prefix of its own and started from $HOME, which holds no
-    # data/: resized, it shows the picture at 4:3; minimised, it draws nothing.
+    # data/: resized, it shows the picture at 4:3 (drawn at the window's size); minimised, it
+    # draws nothing.
+    program_options=(--size native)
     cmake --install "$(dirname "$program")/.." --prefix "$work/prefix" >/dev/null ||
         fail "cannot install"
     program=$work/prefix/bin/vellomire
