@@ -35,29 +35,42 @@ int textureScaleFor(const int pictureHeight) {
     return pictureHeight <= 600 ? 1 : pictureHeight <= 1200 ? 2 : 4;
 }
 
-// The loaded textures: each file's name below data/textures/, the slot that holds it, and
-// whether every picture above 800 x 600 takes its 4x file. Glyphs are drawn larger than their cells
-// (16 texels to 20 pixels of the 800 x 600 picture): the 2x atlas would still be magnified
-// and blur, the 4x one is minified and keeps the glyphs' edges sharp.
+// The loaded textures: each file's name below data/textures/, the slot that holds it, and how
+// its larger files are drawn: whether every picture above 800 x 600 takes the 4x file, the
+// wrapping and the filters.
+//   Glyphs are drawn larger than their cells (16 texels to 20 pixels of the 800 x 600
+// picture): the 2x atlas would still be magnified and blur, the 4x one is minified and keeps
+// the glyphs' edges sharp.
+//   Filtered linearly, a quad's border blends in the texels of the opposite edge when the
+// texture repeats: the particle and the glyphs are clamped at their edges. The butterfly's
+// second wing is the first one repeated backwards, so its texture repeats and is sampled at
+// the nearest texel (of the nearest two mipmap levels): linear filtering would draw the root
+// along the wing's tip edge.
 struct ShowTexture {
     const char* name;
     unsigned int* slot;
     bool largestAbove800x600;
+    int wrap;
+    int minFilter;
+    int magFilter;
 };
-static const ShowTexture kShowTextures[] = {{"particle", &textureTable[kParticleSlot], false},
-                                            {"butterfly", &textureTable[kButterflySlot], false},
-                                            {"font", &fontTexture, true}};
+static const ShowTexture kShowTextures[] = {
+    {"particle", &textureTable[kParticleSlot], false, GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_LINEAR,
+     GL_LINEAR},
+    {"butterfly", &textureTable[kButterflySlot], false, GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR,
+     GL_NEAREST},
+    {"font", &fontTexture, true, GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
+};
 
-// The texture of `name` at `scale`, or its 1x one when the larger file cannot be loaded.
-static unsigned int loadScaledTexture(const char* const name, const int scale) {
-    const std::string base = std::string("data/textures/") + name;
+// The texture at `scale`, or its 1x one when the larger file cannot be loaded.
+static unsigned int loadScaledTexture(const ShowTexture& texture, const int scale) {
+    const std::string base = std::string("data/textures/") + texture.name;
     if (scale > 1) {
         const std::string path = dataPath((base + "-" + std::to_string(scale) + "x.png").c_str());
-        const unsigned int texture =
-            pngBind(path.c_str(), kPngBuildMipmaps, kPngAlpha, &textureInfo, GL_REPEAT,
-                    GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
-        if (texture != 0) {
-            return texture;
+        const unsigned int loaded = pngBind(path.c_str(), kPngBuildMipmaps, kPngAlpha, &textureInfo,
+                                            texture.wrap, texture.minFilter, texture.magFilter);
+        if (loaded != 0) {
+            return loaded;
         }
         std::fprintf(stderr, "cannot load %s; the 1x texture is used\n", path.c_str());
     }
@@ -67,7 +80,7 @@ static unsigned int loadScaledTexture(const char* const name, const int scale) {
 void loadTextures(const int scale) {
     for (const ShowTexture& texture : kShowTextures) {
         const int fileScale = texture.largestAbove800x600 && scale > 1 ? 4 : scale;
-        *texture.slot = loadScaledTexture(texture.name, fileScale);
+        *texture.slot = loadScaledTexture(texture, fileScale);
     }
 }
 
