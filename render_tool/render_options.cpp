@@ -15,7 +15,7 @@ const char* renderUsage() {
            "                                    H.264 video with the music (needs ffmpeg)\n"
            "  --bench [--csv] [--bench-frames N] frame times per scene of the timeline (at\n"
            "                                    the --size given)\n"
-           "  --size WxH | --size HEIGHT         the picture's size, 4:3 from 320x240 to\n"
+           "  --size WxH | --size HEIGHT        the picture's size, 4:3 from 320x240 to\n"
            "                                    3840x2880 (default 800x600; 1080 = 1440x1080)\n"
            "  --frame WxH                       saves frames of that size with the picture\n"
            "                                    centred on black (1920x1080 for 1080p video)\n"
