@@ -2,6 +2,7 @@
 
 #include "platform/gl.h"
 #include "render/letterbox_band.h"
+#include "render/vec3.h"
 #include "tests/support/headless_picture.h"
 
 TEST(PictureTarget, IsAn800By600TargetWithA16BitDepthBuffer) {
@@ -61,4 +62,31 @@ TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
         }
     }
     ASSERT_TRUE(setPictureSize(kDefaultPictureSize));
+}
+
+// Geometry just nearer than the bars under them shows through them (so their rows are drawn),
+// a frame inside a caller's scissor box is never culled, and short vectors normalise too.
+TEST(LetterboxBand, NearGeometryUnderTheBarsIsSeenAndAScissoredFrameIsNotCulled) {
+    REQUIRE_HEADLESS_GL();
+    for (const auto& [depth, seen] : {std::pair{0.499, true}, std::pair{0.501, false}}) {
+        glClearDepth(1.0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST); // one pixel of the top bar's rows at that depth
+        glScissor(10, kDefaultPictureSize.height - 3, 1, 1);
+        glClearDepth(depth);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        EXPECT_EQ(sceneShowsThroughBars(), seen) << depth;
+    }
+    glClearDepth(1.0);
+    glEnable(GL_SCISSOR_TEST);
+    EXPECT_FALSE(beginCulledFrame());
+    glDisable(GL_SCISSOR_TEST);
+    const bool culled = beginCulledFrame();
+    EXPECT_TRUE(culled);
+    endCulledFrame(culled);
+    Vec3 shortVector{0.3f, 0.0f, 0.4f};
+    vec3Normalize(&shortVector);
+    EXPECT_NEAR(shortVector.x, 0.6f, 1e-6f);
+    EXPECT_NEAR(shortVector.z, 0.8f, 1e-6f);
 }
