@@ -41,11 +41,12 @@ int textureScaleFor(const int pictureHeight) {
 //   Glyphs are drawn larger than their cells (16 texels to 20 pixels of the 800 x 600
 // picture): the 2x atlas would still be magnified and blur, the 4x one is minified and keeps
 // the glyphs' edges sharp.
-//   Filtered linearly, a quad's border blends in the texels of the opposite edge when the
-// texture repeats: the particle and the glyphs are clamped at their edges. The butterfly's
-// second wing is the first one repeated backwards, so its texture repeats and is sampled at
-// the nearest texel (of the nearest two mipmap levels): linear filtering would draw the root
-// along the wing's tip edge.
+//   The particle and the butterfly fill most of the show's pixels: at the nearest texel, as at
+// 800 x 600, their cost grows with the pixels alone, and at twice or four times the texels
+// they are sharp. Only the glyphs are filtered (and mipmapped): linearly, a quad's border
+// would blend in the texels of the opposite edge if the texture repeated, so the font is
+// clamped at its edges. The butterfly's second wing is the first one repeated backwards, so
+// its texture repeats.
 struct ShowTexture {
     const char* name;
     unsigned int* slot;
@@ -55,10 +56,8 @@ struct ShowTexture {
     int magFilter;
 };
 static const ShowTexture kShowTextures[] = {
-    {"particle", &textureTable[kParticleSlot], false, GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_LINEAR,
-     GL_LINEAR},
-    {"butterfly", &textureTable[kButterflySlot], false, GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR,
-     GL_NEAREST},
+    {"particle", &textureTable[kParticleSlot], false, GL_CLAMP_TO_EDGE, GL_NEAREST, GL_NEAREST},
+    {"butterfly", &textureTable[kButterflySlot], false, GL_REPEAT, GL_NEAREST, GL_NEAREST},
     {"font", &fontTexture, true, GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
 };
 
@@ -67,8 +66,10 @@ static unsigned int loadScaledTexture(const ShowTexture& texture, const int scal
     const std::string base = std::string("data/textures/") + texture.name;
     if (scale > 1) {
         const std::string path = dataPath((base + "-" + std::to_string(scale) + "x.png").c_str());
-        const unsigned int loaded = pngBind(path.c_str(), kPngBuildMipmaps, kPngAlpha, &textureInfo,
-                                            texture.wrap, texture.minFilter, texture.magFilter);
+        const bool mipmapped = texture.minFilter != GL_NEAREST && texture.minFilter != GL_LINEAR;
+        const unsigned int loaded =
+            pngBind(path.c_str(), mipmapped ? kPngBuildMipmaps : kPngNoMipmap, kPngAlpha,
+                    &textureInfo, texture.wrap, texture.minFilter, texture.magFilter);
         if (loaded != 0) {
             return loaded;
         }
