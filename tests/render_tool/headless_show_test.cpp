@@ -46,7 +46,8 @@ TEST(HeadlessShow, AStartInTheMiddleShowsTheSceneOfTheShowRunningOn) {
 // At any size the rows under the letterbox may be skipped: the glow's margins grow with the
 // picture, so culled frames equal full ones (also where the band's edge cuts a row in two).
 TEST(HeadlessShow, CulledFramesEqualFullOnesAtOtherSizes) {
-    for (const PictureSize size : {PictureSize{1200, 900}, PictureSize{1600, 1200}}) {
+    for (const PictureSize size :
+         {PictureSize{1200, 900}, PictureSize{1600, 1200}, PictureSize{3200, 2400}}) {
         ASSERT_TRUE(setPictureSize(size));
         std::string error;
         ASSERT_TRUE(openHeadlessShow(false, &error)) << error;
