@@ -592,7 +592,7 @@ void soundSetSteppedTime(const double seconds) {
         state.steppedFrames = 0;
         return;
     }
-    constexpr double kEpsilon = 1e-6; // 287.001 s is 287001 ms, not 287000.99999
+    constexpr double kEpsilon = 1e-6; // 1.001 s is 1001 ms, not 1000.9999999999999
     state.steppedMs = static_cast<int>(std::floor(clamped * 1000.0 + kEpsilon));
     state.steppedFrames = static_cast<Frames>(std::floor(clamped * kRate + kEpsilon));
 }

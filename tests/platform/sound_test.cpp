@@ -12,6 +12,7 @@
 
 #include "platform/sound.h"
 #include "platform/sound_clock.h"
+#include "platform/sound_decoder.h"
 #include "platform/sound_spectrum.h"
 #include "tests/platform/sound_test_support.h"
 
@@ -83,8 +84,8 @@ TEST_F(SoundTest, SteppedClockIsTheStepTimeAndTheSpectrumTheWindowEndingThere) {
     EXPECT_EQ(soundGetSpectrum()[kToneBin], 0.0f) << "paused";
     soundSetPaused(channel, false);
     EXPECT_NEAR(soundGetSpectrum()[kToneBin], 0.5f, 0.03f) << "a half-scale sine gives 0.5";
-    for (const auto& [seconds, ms] :
-         {std::pair{1.2349, 1234}, std::pair{287.001, 287001}, std::pair{-3.0, 0}}) {
+    for (const auto& [seconds, ms] : {std::pair{1.2349, 1234}, std::pair{1.001, 1001},
+                                      std::pair{287.001, 287001}, std::pair{-3.0, 0}}) {
         soundSetSteppedTime(seconds);
         EXPECT_EQ(soundStreamGetTime(stream), ms) << "whole milliseconds, truncated";
     }
@@ -94,6 +95,24 @@ TEST_F(SoundTest, SteppedClockIsTheStepTimeAndTheSpectrumTheWindowEndingThere) {
     soundDspSetActive(soundGetFftUnit(), false);
     soundSetSteppedTime(2.5);
     EXPECT_EQ(soundGetSpectrum()[kToneBin], 0.0f) << "the FFT unit is off";
+}
+
+// A read that starts before the track is silence up to its start, then the track's own frames.
+TEST(Mp3Decoder, AReadFromBeforeTheStartIsSilenceThenTheTrack) {
+    const std::vector<unsigned char> track = readFixture("tone.mp3");
+    Mp3Decoder* const decoder = openMp3Decoder(track.data(), track.size());
+    ASSERT_NE(decoder, nullptr);
+    constexpr int kBefore = 1000;
+    constexpr int kFrames = 46000; // past the tone's start at 1 s
+    std::vector<float> early(2 * (kBefore + kFrames), 1.0f);
+    std::vector<float> fromStart(2 * kFrames);
+    ASSERT_TRUE(mp3ReadFrames(decoder, -kBefore, early.data(), kBefore + kFrames));
+    ASSERT_TRUE(mp3ReadFrames(decoder, 0, fromStart.data(), kFrames));
+    closeMp3Decoder(decoder);
+    EXPECT_TRUE(
+        std::all_of(early.begin(), early.begin() + 2 * kBefore, [](float v) { return v == 0; }));
+    EXPECT_TRUE(std::equal(fromStart.begin(), fromStart.end(), early.begin() + 2 * kBefore));
+    EXPECT_GT(*std::max_element(fromStart.begin(), fromStart.end()), 0.3f);
 }
 
 TEST(SpectrumAnalysis, ASineOnABinGivesItsAmplitudeThereHalfBesideAndFullScaleIsTheTop) {
