@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/measures/picture_measures.h"
+#include "render/letterbox_band.h"
 #include "render/picture_target.h"
 #include "render/sprite.h"
 #include "render_tool/headless_show.h"
@@ -68,11 +69,11 @@ int compareShots(const std::string& smallDirectory, const std::string& largeDire
         }
         const Likeness likeness = compareLikeness(boxFilterDown(large, large.width / 800), small);
         // The open band of the letterbox, where the show's detail is.
-        const int first = large.height * 140 / 480;
-        const int end = large.height - first;
-        const double detail = meanAbsoluteLaplacian(large, first, end);
-        const double scaledDetail =
-            meanAbsoluteLaplacian(scaleUpBilinear(small, large.width, large.height), first, end);
+        setPictureSize({large.width, large.height});
+        const PictureRows band = openPictureRows();
+        const double detail = meanAbsoluteLaplacian(large, band.first, band.end);
+        const double scaledDetail = meanAbsoluteLaplacian(
+            scaleUpBilinear(small, large.width, large.height), band.first, band.end);
         const double ratio = scaledDetail > 0.0 ? detail / scaledDetail : 0.0;
         std::printf("%5d %8.2f %10.3f %11.3f %10.3f %9.2fx\n", index, kShots[index].clock,
                     likeness.meanLevels, likeness.worstBlockLevels, detail, ratio);

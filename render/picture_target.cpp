@@ -27,21 +27,21 @@ static const char* readDimension(const char* text, int* const value) {
     return text;
 }
 
-bool parsePictureSize(const char* const text, PictureSize* const size) {
-    if (text == nullptr) {
+bool parseDimensions(const char* const text, int* const width, int* const height) {
+    const char* const rest = text != nullptr ? readDimension(text, width) : nullptr;
+    if (rest == nullptr || *rest != 'x') {
         return false;
     }
+    const char* const end = readDimension(rest + 1, height);
+    return end != nullptr && *end == '\0';
+}
+
+bool parsePictureSize(const char* const text, PictureSize* const size) {
     PictureSize parsed;
-    const char* rest = readDimension(text, &parsed.height);
+    const char* const rest = text != nullptr ? readDimension(text, &parsed.height) : nullptr;
     if (rest != nullptr && *rest == '\0') {
         parsed.width = parsed.height * 4 / 3; // rejected below unless the height divides by 3
-    } else if (rest != nullptr && *rest == 'x') {
-        parsed.width = parsed.height;
-        rest = readDimension(rest + 1, &parsed.height);
-        if (rest == nullptr || *rest != '\0') {
-            return false;
-        }
-    } else {
+    } else if (!parseDimensions(text, &parsed.width, &parsed.height)) {
         return false;
     }
     if (!isPictureSize(parsed)) {

@@ -19,6 +19,9 @@ inline constexpr PictureSize kLargestPictureSize{3840, 2880};
 bool isPictureSize(PictureSize size);
 bool operator==(PictureSize a, PictureSize b);
 
+// Reads "WxH", two whole numbers of at most five digits each. False for anything else.
+bool parseDimensions(const char* text, int* width, int* height);
+
 // Reads "WxH" (a picture size) or a height alone ("1080": 1440 x 1080). False for anything
 // else, or a size that is not a picture size.
 bool parsePictureSize(const char* text, PictureSize* size);

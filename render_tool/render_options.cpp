@@ -60,25 +60,16 @@ static bool endsWith(const std::string& text, const char* suffix) {
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
-// Reads "WxH" with both numbers whole and positive.
+// Reads "WxH" with both numbers from 1 up to the largest frame.
 static bool parseFrameSize(const char* const text, int* const width, int* const height) {
-    if (text == nullptr) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    const long w = std::strtol(text, &end, 10);
-    if (end == text || *end != 'x' || errno != 0) {
-        return false;
-    }
-    const char* const second = end + 1;
-    const long h = std::strtol(second, &end, 10);
-    if (end == second || *end != '\0' || errno != 0 || w < 1 || h < 1 || w > kLargestFrameWidth ||
+    int w = 0;
+    int h = 0;
+    if (!parseDimensions(text, &w, &h) || w < 1 || h < 1 || w > kLargestFrameWidth ||
         h > kLargestFrameHeight) {
         return false;
     }
-    *width = static_cast<int>(w);
-    *height = static_cast<int>(h);
+    *width = w;
+    *height = h;
     return true;
 }
 
