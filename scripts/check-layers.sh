@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the layer order of the program's code (docs/architecture.md): a file may include
 # headers of its own folder and of the folders listed for it below, never of a layer above or
-# of a neighbour it does not build on; and the show never includes SDL or EGL (only platform/,
-# shell/ and render_tool/ do). Prints every include that breaks the order and fails then.
+# of a neighbour it does not build on; and the show never includes SDL, EGL or Emscripten (only
+# platform/, shell/, render_tool/ and web/ do). Prints every include that breaks the order and fails then.
 # Tests, benchmarks and the content generators may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +19,7 @@ layers=(
   "demo:scenes metaballs text model render state platform"
   "shell:demo scenes metaballs text model render state platform"
   "render_tool:demo scenes metaballs text model render state platform"
+  "web:demo scenes metaballs text model render state platform"
 )
 # Folders of the repository that no program code may include from.
 others="tests bench tools resources data packaging scripts docs"
@@ -44,8 +45,8 @@ for entry in "${layers[@]}"; do
       elif [[ "$target" == */* && "$known" == *" $top "* && "$may" != *" $top "* ]]; then
         echo "$file:$line: includes $target, not of a folder $folder/ builds on (${entry#*:})" >&2
         faults=$((faults + 1))
-      elif [[ " $show " == *" $folder "* && "$target" =~ ^(SDL|EGL/) ]]; then
-        echo "$file:$line: includes $target, but the show never includes SDL or EGL" >&2
+      elif [[ " $show " == *" $folder "* && "$target" =~ ^(SDL|EGL/|emscripten) ]]; then
+        echo "$file:$line: includes $target, but the show never includes SDL, EGL or Emscripten" >&2
         faults=$((faults + 1))
       fi
     done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$file" |

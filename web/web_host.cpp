@@ -1,0 +1,339 @@
+// The show's host in a web page: a WebGL 2 context on the page's canvas, the animation-frame
+// loop, the keys and the full-screen switch. The page (web/page.js) loads the data, decodes
+// the track and the pictures, and calls the entry points below.
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "demo/frame.h"
+#include "demo/music.h"
+#include "demo/startup.h"
+#include "platform/gl.h"
+#include "platform/sound.h"
+#include "render/glow.h"
+#include "render/picture_target.h"
+#include "render/viewport.h"
+#include "web/web_keys.h"
+
+namespace {
+
+constexpr const char* kCanvas = "#canvas";
+
+struct WebShow {
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
+    PictureTarget picture;
+    WebKeys keys;
+    bool running = false;      // the animation-frame loop is on
+    bool followsCanvas = true; // the picture takes the canvas's size (not for single frames)
+    bool ended = false;        // the frame routine passed the show's end
+    double fullScreenLeft = -1.0; // when the page last left full screen (ms, page clock)
+};
+
+WebShow show;
+
+// The page hears how the show ended: "quit" (Escape) or "end" (past the show's end).
+EM_JS(void, tellPageShowEnded, (const char* how), {
+    if (Module['onShowEnded']) {
+        Module['onShowEnded'](UTF8ToString(how));
+    }
+});
+
+// The canvas's size in device pixels, from its size in CSS pixels.
+void drawableSize(int* const width, int* const height) {
+    double cssWidth = 0.0;
+    double cssHeight = 0.0;
+    emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+    const double ratio = emscripten_get_device_pixel_ratio();
+    *width = std::max(1, static_cast<int>(std::lround(cssWidth * ratio)));
+    *height = std::max(1, static_cast<int>(std::lround(cssHeight * ratio)));
+}
+
+// The largest 4:3 picture inside the drawable, in whole pixels, within the picture sizes.
+PictureSize fittedSize(const int width, const int height) {
+    const int rows = std::min(height, width * 3 / 4) / 3 * 3;
+    const int clamped = std::clamp(rows, kSmallestPictureSize.height, kLargestPictureSize.height);
+    return PictureSize{clamped * 4 / 3, clamped};
+}
+
+// Before a frame: the canvas takes its drawable size, and the picture the largest 4:3 size
+// within it (the glow's textures, the viewport and the show's textures following).
+void followCanvas() {
+    int width = 0;
+    int height = 0;
+    drawableSize(&width, &height);
+    emscripten_set_canvas_element_size(kCanvas, width, height);
+    const PictureSize size = fittedSize(width, height);
+    if (size == pictureSize()) {
+        return;
+    }
+    const PictureSize previous = pictureSize();
+    const int textureScale = textureScaleFor(previous.height);
+    setPictureSize(size);
+    if (!resizePictureTarget(&show.picture)) {
+        setPictureSize(previous);
+        resizePictureTarget(&show.picture);
+        return;
+    }
+    resizeGlowTextures();
+    resizeViewport(size.width, size.height);
+    if (textureScaleFor(size.height) != textureScale) {
+        replaceTextures(textureScaleFor(size.height));
+    }
+}
+
+// The picture, centred on black in the canvas at its own size or scaled to fit.
+void presentPicture() {
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size(kCanvas, &width, &height);
+    const PictureSize size = pictureSize();
+    const double scale = std::min(static_cast<double>(width) / size.width,
+                                  static_cast<double>(height) / size.height);
+    const int shownWidth = std::clamp(static_cast<int>(std::lround(size.width * scale)), 1, width);
+    const int shownHeight =
+        std::clamp(static_cast<int>(std::lround(size.height * scale)), 1, height);
+    const int x = (width - shownWidth) / 2;
+    const int y = (height - shownHeight) / 2;
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, show.picture.framebuffer);
+    glBlitFramebuffer(0, 0, size.width, size.height, x, y, x + shownWidth, y + shownHeight,
+                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    bindPictureTarget(show.picture);
+    resizeViewport(size.width, size.height);
+}
+
+void recordShowEnd() {
+    show.ended = true;
+}
+
+// Stops the loop and the sound and lets the context go; the page shows what comes next.
+void finishShow(const char* const how) {
+    show.running = false;
+    releaseWebKeys(&show.keys);
+    clearWebKeyPresses(&show.keys);
+    resetMusic();
+    if (emscripten_is_webgl_context_lost(show.context) == EM_FALSE) {
+        destroyPictureTarget(&show.picture);
+    }
+    emscripten_webgl_destroy_context(show.context);
+    show.context = 0;
+    if (emscripten_get_fullscreen_status(nullptr) == EMSCRIPTEN_RESULT_SUCCESS) {
+        emscripten_exit_fullscreen();
+    }
+    tellPageShowEnded(how);
+}
+
+bool inFullScreen() {
+    EmscriptenFullscreenChangeEvent status;
+    return emscripten_get_fullscreen_status(&status) == EMSCRIPTEN_RESULT_SUCCESS &&
+           status.isFullscreen == EM_TRUE;
+}
+
+void switchFullScreen() {
+    if (inFullScreen()) {
+        emscripten_exit_fullscreen();
+        return;
+    }
+    EmscriptenFullscreenStrategy strategy{};
+    strategy.scaleMode = EMSCRIPTEN_FULLSCREEN_SCALE_DEFAULT;
+    strategy.canvasResolutionScaleMode = EMSCRIPTEN_FULLSCREEN_CANVAS_SCALE_NONE;
+    strategy.filteringMode = EMSCRIPTEN_FULLSCREEN_FILTERING_DEFAULT;
+    // From a key's handler: the browser takes it as the user's gesture.
+    emscripten_request_fullscreen_strategy(kCanvas, EM_TRUE, &strategy);
+}
+
+// The frame routine's keys, polled in the desktop program's order: Escape ends the show; the
+// arrows move the music by 0.5 s and 5 s for every frame they are held. F1 acts in its own
+// key handler, where the browser allows the switch to full screen.
+bool pollKeys() {
+    if (webKeyActs(show.keys, WebKey::Escape)) {
+        return false;
+    }
+    struct Seek {
+        WebKey key;
+        float milliseconds;
+    };
+    constexpr Seek kSeeks[] = {{WebKey::Left, -500.0f},
+                               {WebKey::Right, 500.0f},
+                               {WebKey::Up, 5000.0f},
+                               {WebKey::Down, -5000.0f}};
+    for (const Seek& seek : kSeeks) {
+        if (webKeyActs(show.keys, seek.key)) {
+            seekMusic(seek.milliseconds);
+        }
+    }
+    clearWebKeyPresses(&show.keys);
+    return true;
+}
+
+EM_BOOL runFrame(double, void*) {
+    if (!show.running) {
+        return EM_FALSE;
+    }
+    if (!pollKeys()) {
+        finishShow("quit");
+        return EM_FALSE;
+    }
+    emscripten_webgl_make_context_current(show.context);
+    followCanvas();
+    drawFrame();
+    presentPicture();
+    if (show.ended) {
+        finishShow("end");
+        return EM_FALSE;
+    }
+    return EM_TRUE;
+}
+
+EM_BOOL onKey(const int type, const EmscriptenKeyboardEvent* const event, void*) {
+    if (!show.running) {
+        return EM_FALSE;
+    }
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    const bool modifier =
+        event->altKey == EM_TRUE || event->ctrlKey == EM_TRUE || event->metaKey == EM_TRUE;
+    WebKey key;
+    if (down && event->repeat == EM_FALSE && webKeyFor(event->key, &key) && !modifier) {
+        if (key == WebKey::F1) {
+            switchFullScreen();
+        } else if (key == WebKey::Escape &&
+                   (inFullScreen() || emscripten_get_now() - show.fullScreenLeft < 250.0)) {
+            // The browser leaves full screen on this Escape; the next one ends the show.
+            return EM_TRUE;
+        }
+    }
+    return handleWebKey(&show.keys, event->key, down, modifier) ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL onFullScreenChange(int, const EmscriptenFullscreenChangeEvent* const event, void*) {
+    if (event->isFullscreen == EM_FALSE) {
+        show.fullScreenLeft = emscripten_get_now();
+    }
+    return EM_FALSE;
+}
+
+EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
+    releaseWebKeys(&show.keys);
+    return EM_FALSE;
+}
+
+// A WebGL 2 context on the canvas, current, with the picture target and the show started.
+bool openShow(const bool keepDrawing) {
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_FALSE; // the picture target has its own
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.preserveDrawingBuffer = keepDrawing ? EM_TRUE : EM_FALSE;
+    show.context = emscripten_webgl_create_context(kCanvas, &attributes);
+    if (show.context <= 0) {
+        return false;
+    }
+    emscripten_webgl_make_context_current(show.context);
+    if (!createPictureTarget(&show.picture)) {
+        emscripten_webgl_destroy_context(show.context);
+        show.context = 0;
+        return false;
+    }
+    resizeViewport(pictureSize().width, pictureSize().height);
+    show.ended = false;
+    setShowEndHandler(recordShowEnd);
+    startDemo();
+    return true;
+}
+
+} // namespace
+
+// After "OK": the show from its start, with the music, in the page or in full screen. False
+// when the browser gives no WebGL 2 context.
+extern "C" EMSCRIPTEN_KEEPALIVE bool webStartShow(const bool fullScreen) {
+    if (show.running) {
+        return true;
+    }
+    int width = 0;
+    int height = 0;
+    drawableSize(&width, &height);
+    emscripten_set_canvas_element_size(kCanvas, width, height);
+    setPictureSize(fittedSize(width, height));
+    if (!openShow(false)) {
+        return false;
+    }
+    show.followsCanvas = true;
+    show.keys = WebKeys{};
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKey);
+    emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKey);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
+    emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE,
+                                             onFullScreenChange);
+    if (fullScreen) {
+        switchFullScreen(); // the click on "OK" is the gesture, deferred to its handler
+    }
+    show.running = true;
+    emscripten_request_animation_frame_loop(runFrame, nullptr);
+    return true;
+}
+
+// Single frames on request: the show at a `width` x `height` picture (4:3) on a canvas of that
+// size, its clock stepped by the page. False without WebGL 2 or for a size that is not a
+// picture size.
+extern "C" EMSCRIPTEN_KEEPALIVE bool webOpenFrames(const int width, const int height) {
+    if (!setPictureSize(PictureSize{width, height})) {
+        return false;
+    }
+    emscripten_set_canvas_element_size(kCanvas, width, height);
+    // The stepped output holds from here on: the start-up's request for the device is refused.
+    soundSetOutput(kSoundOutputStepped);
+    soundSetSteppedTime(0.0);
+    show.followsCanvas = false;
+    return openShow(true);
+}
+
+// Draws the frame the render tool draws at `seconds`: frames that choose the scene a show
+// running from the start shows there (the scene of the last rule of the timeline begun before
+// it), then the frame itself, shown on the canvas. False once the show has ended.
+extern "C" EMSCRIPTEN_KEEPALIVE bool webDrawFrameAt(const double seconds) {
+    soundSetSteppedTime(seconds);
+    readMusicClock();
+    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
+    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
+        soundSetSteppedTime(static_cast<double>(rule->start) + 0.001);
+        drawFrame();
+        soundSetSteppedTime(seconds);
+    }
+    drawFrame(); // the spectrum of that time, for the scene that reads it
+    drawFrame();
+    presentPicture();
+    return !show.ended;
+}
+
+// The picture of the last frame as RGBA bytes, top row first (for the page's tests).
+extern "C" EMSCRIPTEN_KEEPALIVE const unsigned char* webReadPicture() {
+    static std::vector<unsigned char> rgba;
+    const PictureSize size = pictureSize();
+    const std::size_t row = static_cast<std::size_t>(size.width) * 4;
+    std::vector<unsigned char> bottomUp(row * size.height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, show.picture.framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    rgba.resize(bottomUp.size());
+    for (int y = 0; y < size.height; ++y) {
+        std::copy_n(bottomUp.data() + row * (size.height - 1 - y), row, rgba.data() + row * y);
+    }
+    bindPictureTarget(show.picture);
+    return rgba.data();
+}
+
+// The show's clock in seconds, as the last frame read it.
+extern "C" EMSCRIPTEN_KEEPALIVE double webMusicClock() {
+    return MusicClock;
+}
