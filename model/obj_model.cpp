@@ -1,6 +1,8 @@
 #include "model/obj_model.h"
 
 #include <array>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -136,15 +138,21 @@ bool stripPlus(std::string_view* const word) {
     return !word->empty();
 }
 
-// A whole word as a finite float.
+// A whole word as a finite float, in the decimal forms std::from_chars reads. strtof, since
+// not every C++ library offers from_chars for floats, reads more: hexadecimal numbers and
+// leading white space are refused here, and so is a number too small for a float (strtof's
+// range error with 0), while a subnormal result is kept.
 bool parseFloat(std::string_view word, float* const value) {
-    if (!stripPlus(&word)) {
+    if (!stripPlus(&word) || std::isspace(static_cast<unsigned char>(word[0])) != 0 ||
+        word.find_first_of("xX") != std::string_view::npos) {
         return false;
     }
-    float parsed = 0.0f;
-    const char* const end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, parsed);
-    if (error != std::errc() || stop != end || !std::isfinite(parsed)) {
+    const std::string text(word);
+    char* stop = nullptr;
+    errno = 0;
+    const float parsed = std::strtof(text.c_str(), &stop);
+    const bool underflow = errno == ERANGE && parsed == 0.0f;
+    if (stop != text.c_str() + text.size() || underflow || !std::isfinite(parsed)) {
         return false;
     }
     *value = parsed;

@@ -15,8 +15,8 @@ unsigned int pngBind(const char* const path, const int mipmapMode, const int tra
                      const int magFilter) {
     (void)transparencyMode; // the image's own alpha is kept; opaque images get alpha 1
     PngInfo decoded;
-    if (path == nullptr || !webImageInfo(path, &decoded.width, &decoded.height, &decoded.depth,
-                                         &decoded.alpha) ||
+    if (path == nullptr ||
+        !webImageInfo(path, &decoded.width, &decoded.height, &decoded.depth, &decoded.alpha) ||
         decoded.width == 0 || decoded.height == 0 || decoded.width > kMaxSide ||
         decoded.height > kMaxSide) {
         return 0;

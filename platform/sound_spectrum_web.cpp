@@ -53,7 +53,8 @@ void computeSpectrum(SpectrumAnalyser* const analyser, const float* const sample
         const int stride = kSpectrumWindow / (2 * half);
         for (int start = 0; start < kSpectrumWindow; start += 2 * half) {
             for (int j = 0; j < half; ++j) {
-                const std::complex<double> odd = analyser->twiddle[j * stride] * data[start + j + half];
+                const std::complex<double> odd =
+                    analyser->twiddle[j * stride] * data[start + j + half];
                 data[start + j + half] = data[start + j] - odd;
                 data[start + j] += odd;
             }

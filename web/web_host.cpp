@@ -26,9 +26,9 @@ struct WebShow {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
     PictureTarget picture;
     WebKeys keys;
-    bool running = false;      // the animation-frame loop is on
-    bool followsCanvas = true; // the picture takes the canvas's size (not for single frames)
-    bool ended = false;        // the frame routine passed the show's end
+    bool running = false;         // the animation-frame loop is on
+    bool followsCanvas = true;    // the picture takes the canvas's size (not for single frames)
+    bool ended = false;           // the frame routine passed the show's end
     double fullScreenLeft = -1.0; // when the page last left full screen (ms, page clock)
 };
 

@@ -80,6 +80,10 @@ TEST(ObjModel, LoadsEveryStatementFormAndBadInputByItsRules) {
         {"v 1e39 2 3\nv nan inf 1\nv 1 2\nv 1,5 2 3\nv 7 8 9\nvn 1\nf 5 1 2\nv 1 2",
          "6 1 0 1 1 faults 0 0 6\n 0,0,0 0,2,3 0,0,1 1,2,0 0,2,3 7,8,9 1,2,0\n 0,0,0 1,0,0\n\n\n"
          "5 1 2\ndefault: 0\n"},
+        // Only decimal numbers: hexadecimal ones are unreadable, one too small for a float
+        // reads 0 as unreadable, a subnormal one is kept.
+        {"v 0x10 1e-50 1e-40\n",
+         "1 0 0 0 1 faults 0 0 1\n 0,0,0 0,0,9.99995e-41\n 0,0,0\n\n\n\ndefault:\n"},
         // Tangents: a face without texture coordinates adds none; one beyond float range still
         // gives unit tangents, never infinities.
         {"v 0 -3e38 0\nv 0 3e38 0\nv 0 0 3e38\nv 1 1 1\nvt 0 0\nvt 1e-30 0\nvt 0 1e-30\n"
