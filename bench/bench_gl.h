@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "demo/startup.h"
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "platform/headless_gl.h"
 #include "render/picture_target.h"
@@ -30,7 +31,8 @@ inline bool ensureBenchContext(void (*const prepare)()) {
         tried = true;
         std::string error;
         static PictureTarget target;
-        if (createHeadlessGl(&error) == nullptr || !createPictureTarget(&target)) {
+        if (createHeadlessGl(&error) == nullptr || !draw::openDrawing(&error) ||
+            !createPictureTarget(&target)) {
             std::fprintf(stderr, "no headless GL: %s\n", error.c_str());
             return false;
         }

@@ -10,7 +10,7 @@
 #include "bench/bench_gl.h"
 #include "demo/music.h"
 #include "demo/startup.h"
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "platform/headless_gl.h"
 #include "render/glow.h"
 #include "render/overlay.h"
@@ -39,8 +39,9 @@ void BM_ApplyGlow(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        draw::clear();
         applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
+        draw::flush();
         glFinish();
     }
 }
@@ -55,15 +56,16 @@ void BM_DrawSprites(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     resizeViewport(pictureSize().width, pictureSize().height);
     for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
+        draw::clear();
+        draw::loadIdentity();
+        draw::enableTexturing(true);
         for (int i = 0; i < count; ++i) {
             const float x = static_cast<float>(i % 100) * 0.08f - 4.0f;
             const float y = static_cast<float>(i / 100 % 100) * 0.06f - 3.0f;
             drawSprite(x, y, -8.0f, 0.03f, 4);
         }
-        glDisable(GL_TEXTURE_2D);
+        draw::enableTexturing(false);
+        draw::flush();
         glFinish();
     }
     state.SetItemsProcessed(state.iterations() * count);
@@ -81,6 +83,7 @@ void BM_CaptionsAndLetterbox(benchmark::State& state) {
         drawOverlayCaptions();
         drawBlackoutCaptions();
         drawLetterbox();
+        draw::flush();
         glFinish();
     }
 }

@@ -34,7 +34,6 @@ int renderShots(const PictureSize size, const std::string& directory) {
         std::fprintf(stderr, "size_fidelity: no headless show: %s\n", error.c_str());
         return 1;
     }
-    setSpriteDrawing(SpriteDrawing::Batched);
     RgbImage frame{size.width, size.height, {}};
     int index = 0;
     for (const Shot& shot : kShots) {

@@ -1,7 +1,7 @@
-// The sprite paths and the culled frame on the headless GL context: literal against batched
-// for small sprites inside the view and for sprites across the picture's edges (each of which
-// once broke the batch), and the glow of a full frame against that of a culled one. Every
-// iteration ends with glFinish, so the figures include the drawing.
+// Sprites through the drawing layer and the culled frame on the headless GL context: small
+// sprites inside the view, sprites across the picture's edge (each of which goes to the GPU in
+// object coordinates, in a run of its own), and the glow of a full frame against that of a
+// culled one. Every iteration ends with glFinish, so the figures include the drawing.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,7 +10,7 @@
 
 #include "bench/bench_gl.h"
 #include "demo/startup.h"
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "platform/headless_gl.h"
 #include "render/glow.h"
 #include "render/letterbox_band.h"
@@ -31,53 +31,47 @@ bool ensureContext() {
 
 // Sprites at (x, y, -8) of a grid `across` wide and 100 high, `spacing` apart, centred on
 // (centreX, 0); the view at that depth spans about +-4.4 by +-3.3.
-void drawSpriteGrid(const SpriteDrawing drawing, const int count, const int across,
-                    const float centreX, const float spacing, const float size) {
-    setSpriteDrawing(drawing);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
+void drawSpriteGrid(const int count, const int across, const float centreX, const float spacing,
+                    const float size) {
+    draw::clear();
+    draw::loadIdentity();
+    draw::enableTexturing(true);
     for (int i = 0; i < count; ++i) {
         const float x = centreX + static_cast<float>(i % across - across / 2) * spacing;
         const float y = static_cast<float>(i / across % 100) * 0.06f - 3.0f;
         drawSprite(x, y, -8.0f, size, 4);
     }
-    flushSprites();
-    glDisable(GL_TEXTURE_2D);
+    draw::enableTexturing(false);
+    draw::flush();
     glFinish();
-    setSpriteDrawing(SpriteDrawing::Literal);
 }
 
-// 8,600 small sprites inside the view; argument 0 literal, 1 batched.
+// 8,600 small sprites inside the view.
 void BM_SmallSpritesInside(benchmark::State& state) {
     if (!ensureContext()) {
         state.SkipWithError("no headless GL");
         return;
     }
-    const SpriteDrawing drawing =
-        state.range(0) == 0 ? SpriteDrawing::Literal : SpriteDrawing::Batched;
     for (auto _ : state) {
-        drawSpriteGrid(drawing, 8600, 100, 0.0f, 0.08f, 0.03f);
+        drawSpriteGrid(8600, 100, 0.0f, 0.08f, 0.03f);
     }
     state.SetItemsProcessed(state.iterations() * 8600);
 }
-BENCHMARK(BM_SmallSpritesInside)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmallSpritesInside)->Unit(benchmark::kMillisecond);
 
 // 2,000 sprites in columns straddling the left edge, every one crossing it, interleaved with
-// as many inside; argument 0 literal, 1 batched.
+// as many inside.
 void BM_SpritesAcrossTheEdge(benchmark::State& state) {
     if (!ensureContext()) {
         state.SkipWithError("no headless GL");
         return;
     }
-    const SpriteDrawing drawing =
-        state.range(0) == 0 ? SpriteDrawing::Literal : SpriteDrawing::Batched;
     for (auto _ : state) {
-        drawSpriteGrid(drawing, 4000, 2, -4.0f, 0.418f, 0.1f);
+        drawSpriteGrid(4000, 2, -4.0f, 0.418f, 0.1f);
     }
     state.SetItemsProcessed(state.iterations() * 4000);
 }
-BENCHMARK(BM_SpritesAcrossTheEdge)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpritesAcrossTheEdge)->Unit(benchmark::kMillisecond);
 
 // The glow of the frame; argument 0 over the whole picture, 1 inside a culled frame.
 void BM_GlowOfTheFrame(benchmark::State& state) {
@@ -87,10 +81,11 @@ void BM_GlowOfTheFrame(benchmark::State& state) {
     }
     setLetterboxCulling(state.range(0) == 1);
     for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        draw::clear();
         const bool culled = beginCulledFrame();
         applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
         endCulledFrame(culled);
+        draw::flush();
         glFinish();
     }
     setLetterboxCulling(true);

@@ -3,12 +3,11 @@
 #include <cstdlib>
 
 #include "demo/music.h"
+#include "draw/draw.h"
 #include "metaballs/metaball_scene.h"
-#include "platform/gl.h"
 #include "render/glow.h"
 #include "render/letterbox_band.h"
 #include "render/overlay.h"
-#include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "text/captions.h"
 
@@ -94,17 +93,17 @@ void drawFrame() {
 
 void drawFrameUsing(void (*const drawPicture)()) {
     readMusicClock();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw::clear();
     // The rows the letterbox covers are skipped up to the letterbox itself.
     const bool culled = beginCulledFrame();
     drawPicture();
-    flushSprites();
     CurrentScene = chooseScene(MusicClock, CurrentScene);
     applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
     drawOverlayCaptions();
     drawBlackoutCaptions();
     drawLetterbox();
     endCulledFrame(culled);
+    draw::flush();
     copySpectrum();
     if (MusicClock > kShowEnd) {
         showEndHandler();

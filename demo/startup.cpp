@@ -4,6 +4,7 @@
 #include <string>
 
 #include "demo/music.h"
+#include "draw/draw.h"
 #include "metaballs/metaball_scene.h"
 #include "platform/data_root.h"
 #include "platform/gl.h"
@@ -101,11 +102,8 @@ void loadModel() {
 }
 
 void initGlState() {
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.85f, 0.43f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    draw::clearColor(0.85f, 0.43f, 0.0f, 0.0f);
+    draw::enableDepthTest(true);
+    draw::depthFunction(draw::DepthFunction::LessOrEqual);
     createGlowTextures();
 }

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "draw/draw.h"
 #include "metaballs/metaball_globals.h"
-#include "platform/gl.h"
 #include "render/sprite.h"
 #include "state/music_clock.h"
 #include "state/random.h"
@@ -67,12 +67,12 @@ void buildMetaballMesh() {
 }
 
 void drawMetaballMesh(const float t) {
-    glLoadIdentity();
-    glEnable(GL_TEXTURE_2D);
-    glTranslatef(-7.0f, 0.0f, -18.0f);
-    glRotatef(t * 10.0f, 0.0f, 1.0f, 0.0f);
-    glRotatef(t * -12.0f, 0.0f, 0.0f, 1.0f);
-    glRotatef(t * 5.0f, 1.0f, 0.0f, 0.0f);
+    draw::loadIdentity();
+    draw::enableTexturing(true);
+    draw::translate(-7.0f, 0.0f, -18.0f);
+    draw::rotate(t * 10.0f, 0.0f, 1.0f, 0.0f);
+    draw::rotate(t * -12.0f, 0.0f, 0.0f, 1.0f);
+    draw::rotate(t * 5.0f, 1.0f, 0.0f, 0.0f);
     const IntVec3* const mesh = surfacePolygonizer.vertices;
     for (std::int32_t k = 0; k < surfacePolygonizer.vertexCount; ++k) {
         drawSprite(static_cast<float>(mesh[k].x) * kMeshScale,

@@ -1,11 +1,5 @@
 #pragma once
-// The one way into OpenGL for the show: entry points through libepoxy, plus GLU for
-// gluPerspective. epoxy must come first so that GLU's own include of GL/gl.h is a no-op.
-// The web build has WebGL 2, which is OpenGL ES 3.0, through Emscripten's ES 3.0 header.
-#ifdef __EMSCRIPTEN__
+// The one way into OpenGL for the show: the OpenGL ES 3.0 API (WebGL 2's), and nothing of the
+// fixed-function pipeline. Natively the calls go to libGLESv2; a browser build gets the same
+// header from its compiler.
 #include <GLES3/gl3.h>
-#else
-#include <epoxy/gl.h>
-
-#include <GL/glu.h>
-#endif

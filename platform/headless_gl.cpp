@@ -40,31 +40,26 @@ HeadlessGl* createHeadlessGl(std::string* error) {
         fail(error, "no EGL display");
         return nullptr;
     }
-    if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) {
-        fail(error, "EGL cannot bind the desktop OpenGL API");
+    if (eglBindAPI(EGL_OPENGL_ES_API) != EGL_TRUE) {
+        fail(error, "EGL cannot bind the OpenGL ES API");
         eglTerminate(display);
         return nullptr;
     }
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_ES3_BIT,
                                        EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
     if (eglChooseConfig(display, configAttributes, &config, 1, &configCount) != EGL_TRUE ||
         configCount < 1) {
-        fail(error, "no EGL config for desktop OpenGL");
+        fail(error, "no EGL config for OpenGL ES 3.0");
         eglTerminate(display);
         return nullptr;
     }
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                                        2,
-                                        EGL_CONTEXT_MINOR_VERSION,
-                                        1,
-                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
                                         EGL_NONE};
     const EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
-        fail(error, "EGL cannot create a compatibility context");
+        fail(error, "EGL cannot create an OpenGL ES 3.0 context");
         eglTerminate(display);
         return nullptr;
     }

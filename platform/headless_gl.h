@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-// An OpenGL compatibility context with no display: EGL on Mesa's surfaceless platform.
+// An OpenGL ES 3.0 context with no display: EGL on Mesa's surfaceless platform.
 // It has no default framebuffer; draw into a framebuffer object (see render/picture_target.h).
 struct HeadlessGl;
 

@@ -61,12 +61,12 @@ unsigned int pngBind(const char* const path, const int mipmapMode, const int tra
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    if (mipmapMode == kPngBuildMipmaps) {
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE); // made from level 0 on upload
-    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(decoded.width),
                  static_cast<GLsizei>(decoded.height), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    if (mipmapMode == kPngBuildMipmaps) {
+        glGenerateMipmap(GL_TEXTURE_2D); // every smaller level, made from level 0
+    }
     return name;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "render/letterbox_band.h"
 #include "render/picture_target.h"
@@ -13,6 +14,10 @@ int GlowHeight = 600;
 // The copy of the finished scene (GlowWidth x GlowHeight) and the half-size working image.
 static GLuint glowFullTexture = 0;
 static GLuint glowHalfTexture = 0;
+// The size in texels of the glow texture bound for drawing, which drawGlowQuad's texel
+// coordinates are divided by.
+static float boundGlowWidth = 1.0f;
+static float boundGlowHeight = 1.0f;
 
 // The integer part of a count argument, at least 0 and at most `limit`: out-of-range or NaN
 // arguments can neither overflow the conversion nor make the pass loops run unbounded.
@@ -28,19 +33,26 @@ static constexpr int kMaxBlurRadius = 400;
 static constexpr int kMaxContrastPasses = 64;
 static constexpr int kMaxGlowAdditions = 256;
 
-static void storeRectangleTexture(const GLuint texture, const int width, const int height,
-                                  const unsigned char* const zeros) {
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
-    glTexImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 zeros);
+// RGB: the copies keep no alpha, so a texel's alpha is 1 and the blur's blending weighs the
+// taps by the colour's alpha alone.
+static void storeGlowTexture(const GLuint texture, const int width, const int height,
+                             const unsigned char* const zeros) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, zeros);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 
-static GLuint createRectangleTexture() {
+// Read at texel coordinates, filtered linearly and clamped at the edges as the blur's outer
+// taps need.
+static GLuint createGlowTexture() {
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, texture);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_RECTANGLE_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     return texture;
 }
 
@@ -49,13 +61,13 @@ static void storeGlowTextures() {
     GlowWidth = pictureSize().width;
     GlowHeight = pictureSize().height;
     const std::vector<unsigned char> zeros(static_cast<std::size_t>(GlowWidth) * GlowHeight * 3, 0);
-    storeRectangleTexture(glowFullTexture, GlowWidth, GlowHeight, zeros.data());
-    storeRectangleTexture(glowHalfTexture, GlowWidth / 2, GlowHeight / 2, zeros.data());
+    storeGlowTexture(glowFullTexture, GlowWidth, GlowHeight, zeros.data());
+    storeGlowTexture(glowHalfTexture, GlowWidth / 2, GlowHeight / 2, zeros.data());
 }
 
 bool createGlowTextures() {
-    glowFullTexture = createRectangleTexture();
-    glowHalfTexture = createRectangleTexture();
+    glowFullTexture = createGlowTexture();
+    glowHalfTexture = createGlowTexture();
     storeGlowTextures();
     return true;
 }
@@ -67,50 +79,58 @@ void resizeGlowTextures() {
 }
 
 void drawGlowQuad(const int sw, const int sh, const float dx, const float dy) {
-    const float left = dx;
-    const float right = static_cast<float>(sw) + dx;
-    const float bottom = dy;
-    const float top = static_cast<float>(sh) + dy;
-    glTexCoord2f(left, bottom);
-    glVertex3f(0.0f, 1.0f, -1.0f);
-    glTexCoord2f(left, top);
-    glVertex3f(0.0f, 0.0f, -1.0f);
-    glTexCoord2f(right, top);
-    glVertex3f(1.0f, 0.0f, -1.0f);
-    glTexCoord2f(right, bottom);
-    glVertex3f(1.0f, 1.0f, -1.0f);
+    const float left = dx / boundGlowWidth;
+    const float right = (static_cast<float>(sw) + dx) / boundGlowWidth;
+    const float bottom = dy / boundGlowHeight;
+    const float top = (static_cast<float>(sh) + dy) / boundGlowHeight;
+    draw::texCoord(left, bottom);
+    draw::vertex(0.0f, 1.0f, -1.0f);
+    draw::texCoord(left, top);
+    draw::vertex(0.0f, 0.0f, -1.0f);
+    draw::texCoord(right, top);
+    draw::vertex(1.0f, 0.0f, -1.0f);
+    draw::texCoord(right, bottom);
+    draw::vertex(1.0f, 1.0f, -1.0f);
 }
 
 static void drawSingleGlowQuad(const int sw, const int sh) {
-    glBegin(GL_QUADS);
+    draw::begin(draw::Primitive::Quads);
     drawGlowQuad(sw, sh, 0, 0);
-    glEnd();
+    draw::end();
+}
+
+// Binds one of the glow's textures for drawing; its size scales drawGlowQuad's texels.
+static void bindGlowTexture(const GLuint texture, const int width, const int height) {
+    draw::bindTexture(texture);
+    boundGlowWidth = static_cast<float>(width);
+    boundGlowHeight = static_cast<float>(height);
 }
 
 // Copies rows [first, end) of the lower-left width x height of the picture into the same rows
 // of the bound texture. Both textures are made at their final size and format at start-up, so
 // the copy replaces their contents instead of re-creating their storage on every frame.
-static void copyIntoBoundTexture(const int width, const int height, const PictureRows rows) {
+static void copyIntoTexture(const GLuint texture, const int width, const int height,
+                            const PictureRows rows) {
     const int first = rows.first < 0 ? 0 : rows.first;
     const int end = rows.end > height ? height : rows.end;
     if (end > first) {
-        glCopyTexSubImage2D(GL_TEXTURE_RECTANGLE_ARB, 0, 0, first, 0, first, width, end - first);
+        draw::copyPictureToTexture(texture, width, first, end - first);
     }
 }
 
 // One blur pass along x (stepX > 0) or y (stepY > 0): the weighted centre tap replaces the
 // corner, then the weighted taps at -i and +i steps are added for i = 1..m.
 static void blurPass(const int w, const int h, const int m, const float stepX, const float stepY) {
-    glBlendFunc(GL_SRC_ALPHA, GL_ZERO);
+    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::Zero);
     drawSingleGlowQuad(w, h);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glBegin(GL_QUADS);
+    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::One);
+    draw::begin(draw::Primitive::Quads);
     for (int i = 1; i <= m; ++i) {
         const float tap = static_cast<float>(i);
         drawGlowQuad(w, h, -tap * stepX, -tap * stepY);
         drawGlowQuad(w, h, tap * stepX, tap * stepY);
     }
-    glEnd();
+    draw::end();
 }
 
 void applyGlow(const float blurRadius, const float contrastPasses, const float glowGain,
@@ -138,75 +158,78 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     // 800 x 600 picture is pictureScale() texels of a larger one.
     const float tapStep = pictureScale();
 
-    glEnable(GL_TEXTURE_RECTANGLE_ARB);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glDisable(GL_DEPTH_TEST);
+    // The glow draws with its own textures; the scene's texturing and texture come back after.
+    const bool callerTexturing = draw::texturingEnabled();
+    const unsigned int callerTexture = draw::boundTexture();
+    draw::enableTexturing(true);
+    draw::color(1.0f, 1.0f, 1.0f);
+    draw::enableDepthTest(false);
 
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowFullTexture);
-    copyIntoBoundTexture(W, H, fullRows);
+    copyIntoTexture(glowFullTexture, W, H, fullRows);
 
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, 1.0, 1.0, 0.0, 0.1, 100.0);
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::multiplyOrtho(0.0f, 1.0f, 1.0f, 0.0f, 0.1f, 100.0f);
 
-    glViewport(0, 0, w, h);
+    draw::viewport(draw::Rect{0, 0, w, h});
 
     // Downscale the scene into the lower-left corner.
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowFullTexture);
-    glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glDisable(GL_BLEND);
+    bindGlowTexture(glowFullTexture, W, H);
+    draw::blendFunction(draw::BlendFactor::DstColor, draw::BlendFactor::Zero);
+    draw::enableBlending(false);
     drawSingleGlowQuad(W, H);
 
     // Contrast: multiply the corner by the downscaled scene n times.
-    glEnable(GL_BLEND);
-    glBegin(GL_QUADS);
+    draw::enableBlending(true);
+    draw::begin(draw::Primitive::Quads);
     for (int pass = 0; pass < n; ++pass) {
         drawGlowQuad(W, H, 0, 0);
     }
-    glEnd();
+    draw::end();
 
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowHalfTexture);
-    copyIntoBoundTexture(w, h, halfRows);
+    copyIntoTexture(glowHalfTexture, w, h, halfRows);
+    bindGlowTexture(glowHalfTexture, w, h);
 
-    glColor4f(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
+    draw::color(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
     blurPass(w, h, m, tapStep, 0.0f);
-    copyIntoBoundTexture(w, h, halfRows);
+    copyIntoTexture(glowHalfTexture, w, h, halfRows);
     blurPass(w, h, m, 0.0f, tapStep);
-    copyIntoBoundTexture(w, h, halfRows);
+    copyIntoTexture(glowHalfTexture, w, h, halfRows);
 
-    glViewport(0, 0, W, H);
+    draw::viewport(draw::Rect{0, 0, W, H});
     if (culled) {
         scissorRows(openPictureRows());
     }
 
     // The blurred image stretched over the picture, then added again while k < glowGain.
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
     drawSingleGlowQuad(w, h);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glBegin(GL_QUADS);
+    draw::enableBlending(true);
+    draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
+    draw::begin(draw::Primitive::Quads);
     for (int k = 1; k <= additions; ++k) {
         drawGlowQuad(w, h, 0, 0);
     }
-    glEnd();
+    draw::end();
 
     // The unprocessed scene on top.
-    glBindTexture(GL_TEXTURE_RECTANGLE_ARB, glowFullTexture);
+    bindGlowTexture(glowFullTexture, W, H);
     drawSingleGlowQuad(W, H);
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::popMatrix();
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::popMatrix();
 
     if (culled) {
         disableRowScissor();
     }
-    glDisable(GL_TEXTURE_RECTANGLE_ARB);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    draw::enableTexturing(callerTexturing);
+    draw::bindTexture(callerTexture);
+    draw::enableDepthTest(true);
+    draw::enableBlending(false);
 }

@@ -5,8 +5,9 @@
 extern int GlowWidth;
 extern int GlowHeight;
 
-// Creates the two rectangle textures of the glow at the picture size in the current GL
-// context; returns true. Runs once per context (a new context gets new textures).
+// Creates the two textures of the glow (RGB, filtered linearly, clamped at the edges) at the
+// picture size in the current GL context; returns true. Runs once per context (a new context gets
+// new textures).
 bool createGlowTextures();
 
 // Gives the textures of this context the current picture size, when it has changed.
@@ -20,12 +21,12 @@ void resizeGlowTextures();
 //   blurWeight      each blur tap weighs blurWeight / (2 blurRadius + 1).
 // The taps of the blur stand pictureScale() half-size texels apart, so that the glow reaches
 // as far over the picture at every picture size.
-// Leaves blending disabled with the function (GL_ONE, GL_ONE), the depth test enabled, the
-// rectangle target disabled with the full-size copy bound to it, the current colour
-// (1, 1, 1, tap weight), the viewport GlowWidth x GlowHeight at the origin, and the model-view
+// Leaves blending disabled with the function (ONE, ONE), the depth test enabled, the texturing
+// and the bound texture as it found them, the current colour (1, 1, 1, tap weight) and texture
+// coordinate (1, 0), the viewport GlowWidth x GlowHeight at the origin, and the model-view
 // matrix current with both matrices as they were.
 void applyGlow(float blurRadius, float contrastPasses, float glowGain, float blurWeight);
 
-// One quad over the whole viewport whose texture coordinates span sw x sh texels shifted by
-// (dx, dy); the caller opens and closes glBegin(GL_QUADS).
+// One quad over the whole viewport whose texture coordinates span sw x sh texels of the bound
+// glow texture shifted by (dx, dy); the caller begins and ends the quads.
 void drawGlowQuad(int sw, int sh, float dx, float dy);

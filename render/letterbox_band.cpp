@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/picture_target.h"
 
 static bool cullingLetterbox = true;
 static bool culledFrameOpen = false;
 // The scissor box before beginCulledFrame, put back by endCulledFrame.
-static GLint savedScissorBox[4] = {};
+static draw::Rect savedScissorBox;
 
 // The band's edges on the overlay's 480 rows.
 static constexpr int kOverlayRows = 480;
@@ -48,26 +48,25 @@ bool letterboxCulling() {
 }
 
 void scissorRows(const PictureRows rows) {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(0, rows.first, pictureSize().width, rows.end - rows.first);
+    draw::enableScissor(true);
+    draw::scissorBox(draw::Rect{0, rows.first, pictureSize().width, rows.end - rows.first});
 }
 
 void disableRowScissor() {
-    glDisable(GL_SCISSOR_TEST);
+    draw::enableScissor(false);
 }
 
 bool beginCulledFrame() {
-    if (!cullingLetterbox || glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE) {
+    if (!cullingLetterbox || draw::scissorEnabled()) {
         return false;
     }
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const draw::Rect viewport = draw::currentViewport();
     const PictureSize size = pictureSize();
-    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != size.width ||
-        viewport[3] != size.height) {
+    if (viewport.x != 0 || viewport.y != 0 || viewport.width != size.width ||
+        viewport.height != size.height) {
         return false; // not the picture the letterbox rows belong to
     }
-    glGetIntegerv(GL_SCISSOR_BOX, savedScissorBox);
+    savedScissorBox = draw::currentScissorBox();
     culledFrameOpen = true;
     return true;
 }
@@ -75,7 +74,7 @@ bool beginCulledFrame() {
 void endCulledFrame(const bool culled) {
     if (culled) {
         disableRowScissor();
-        glScissor(savedScissorBox[0], savedScissorBox[1], savedScissorBox[2], savedScissorBox[3]);
+        draw::scissorBox(savedScissorBox);
         culledFrameOpen = false;
     }
 }
@@ -91,8 +90,7 @@ static bool anyDepthNearerThanBars(const int first, const int end,
     constexpr std::uint16_t kBarDepth = 0x8000 + 1;
     const int width = pictureSize().width;
     depths->resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(end - first));
-    glReadPixels(0, first, width, end - first, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
-                 depths->data());
+    draw::readDepthRows(width, first, end - first, depths->data());
     for (const std::uint16_t depth : *depths) {
         if (depth <= kBarDepth) {
             return true;
@@ -101,14 +99,14 @@ static bool anyDepthNearerThanBars(const int first, const int end,
     return false;
 }
 
+// Where the depth cannot be read back (WebGL 2), nothing tells that the bars hide all they
+// cover, so the rows under them are taken as seen: the glow then works on the whole picture.
 bool sceneShowsThroughBars() {
+    if (!draw::depthReadable()) {
+        return true;
+    }
     static std::vector<std::uint16_t> depths; // kept between frames: no allocation per frame
-    GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 2);
     const PictureRows open = openPictureRows();
-    const bool seen = anyDepthNearerThanBars(0, open.first, &depths) ||
-                      anyDepthNearerThanBars(open.end, pictureSize().height, &depths);
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
-    return seen;
+    return anyDepthNearerThanBars(0, open.first, &depths) ||
+           anyDepthNearerThanBars(open.end, pictureSize().height, &depths);
 }

@@ -1,6 +1,6 @@
 #include "render/overlay.h"
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 
 // The virtual screen and the rows the letterbox leaves open.
 static constexpr float kScreenWidth = 640.0f;
@@ -9,36 +9,36 @@ static constexpr float kBandTop = 140.0f;
 static constexpr float kBandBottom = 340.0f;
 
 void beginOrtho2D() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, kScreenWidth, kScreenHeight, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::multiplyOrtho(0.0f, kScreenWidth, kScreenHeight, 0.0f, -1.0f, 1.0f);
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::pushMatrix();
+    draw::loadIdentity();
 }
 
 void endOrtho2D() {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::popMatrix();
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::popMatrix();
 }
 
 static void drawBar(const float top, const float bottom) {
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, top);
-    glVertex2f(0.0f, bottom);
-    glVertex2f(kScreenWidth, bottom);
-    glVertex2f(kScreenWidth, top);
-    glEnd();
+    draw::begin(draw::Primitive::Quads);
+    draw::vertex(0.0f, top);
+    draw::vertex(0.0f, bottom);
+    draw::vertex(kScreenWidth, bottom);
+    draw::vertex(kScreenWidth, top);
+    draw::end();
 }
 
 void drawLetterbox() {
     beginOrtho2D();
-    glColor3f(0.0f, 0.0f, 0.0f);
+    draw::color(0.0f, 0.0f, 0.0f);
     drawBar(0.0f, kBandTop);
     drawBar(kBandBottom, kScreenHeight);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    draw::color(1.0f, 1.0f, 1.0f);
     endOrtho2D();
 }

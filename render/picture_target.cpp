@@ -1,5 +1,6 @@
 #include "render/picture_target.h"
 
+#include "draw/draw.h"
 #include "platform/gl.h"
 
 static PictureSize currentPictureSize = kDefaultPictureSize;
@@ -107,8 +108,10 @@ bool resizePictureTarget(PictureTarget* const target) {
 }
 
 void bindPictureTarget(const PictureTarget& target) {
+    draw::flush(); // what is pending belongs to the framebuffer bound before
     glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    const GLenum attachment = GL_COLOR_ATTACHMENT0;
+    glDrawBuffers(1, &attachment);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
 }
 
@@ -125,12 +128,22 @@ void destroyPictureTarget(PictureTarget* const target) {
     *target = PictureTarget{};
 }
 
+// OpenGL ES reads RGBA; the alpha of every pixel is dropped on the way.
 void readPictureRgb(const PictureTarget& target, std::vector<std::uint8_t>* const rgb) {
-    rgb->resize(static_cast<std::size_t>(target.size.width) * target.size.height * 3);
+    draw::flush();
+    const std::size_t pixels = static_cast<std::size_t>(target.size.width) * target.size.height;
+    static std::vector<std::uint8_t> rgba; // kept between reads: no allocation per frame
+    rgba.resize(pixels * 4);
+    rgb->resize(pixels * 3);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, target.size.width, target.size.height, GL_RGB, GL_UNSIGNED_BYTE,
-                 rgb->data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, target.size.width, target.size.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                 rgba.data());
+    for (std::size_t i = 0; i < pixels; ++i) {
+        (*rgb)[i * 3] = rgba[i * 4];
+        (*rgb)[i * 3 + 1] = rgba[i * 4 + 1];
+        (*rgb)[i * 3 + 2] = rgba[i * 4 + 2];
+    }
     glBindFramebuffer(GL_READ_FRAMEBUFFER, target.framebuffer);
 }

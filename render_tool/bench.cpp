@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "demo/frame.h"
+#include "draw/draw.h"
 #include "platform/sound.h"
 #include "render_tool/headless_show.h"
 
@@ -23,10 +24,9 @@ struct FrameTimes {
 struct SceneTiming {
     int scene = 0;
     double seconds = 0.0; // how long the scene lasts in the show
-    int sprites = 0;      // sprites drawn by the scene's last batched frame
-    FrameTimes chosen;
-    FrameTimes literal;
-    FrameTimes batched;
+    int primitives = 0;   // primitives the scene drew in its last frame
+    int drawCalls = 0;    // draw calls of the whole last frame
+    FrameTimes frame;
     FrameTimes floor;
 };
 
@@ -67,21 +67,27 @@ void timeFrame(void (*draw)(double), const double clock, FrameSamples* const sam
     samples->wall.push_back(std::chrono::duration<double, std::milli>(end - start).count());
 }
 
-void drawLiteralFrame(const double clock) {
-    setSpriteDrawing(SpriteDrawing::Literal);
-    drawShowFrame(clock);
+// The scene of the frame with its draws kept: everything it hands the drawing layer is flushed
+// and copied before the glow starts.
+void drawCapturedScene() {
+    draw::captureDraws(true);
+    drawCurrentScene();
+    draw::captureDraws(false);
 }
 
-void drawBatchedFrame(const double clock) {
-    setSpriteDrawing(SpriteDrawing::Batched);
-    drawShowFrame(clock);
+void drawCapturingFrame(const double clock) {
+    soundSetSteppedTime(clock);
+    draw::resetDrawCounts();
+    drawFrameUsing(drawCapturedScene);
 }
 
-// The captured sprites, or for a scene that draws no sprites (the butterfly, the triangle
-// swarm) its own geometry, which has no per-sprite work to take away.
+// The fill-rate floor of a scene: the vertices its last frame handed the layer, drawn again
+// from the layer's kept copies, with each run's state, and no per-vertex work (no matrices,
+// no culling, no batching). A scene that draws nothing (in a gap of the timeline) is drawn
+// as it is.
 void drawFloorPicture() {
-    if (capturedSpriteCount() > 0) {
-        replayCapturedSprites();
+    if (draw::capturedPrimitiveCount() > 0) {
+        draw::replayCapturedDraws();
     } else {
         drawCurrentScene();
     }
@@ -97,74 +103,57 @@ double clockOf(const SceneRule& rule, const int i, const int frames) {
     return rule.start + (rule.end - rule.start) * (i + 0.5) / frames;
 }
 
-// The literal, batched and floor frames of one clock are timed one after the other, so that
-// a change in the machine's load falls on all three alike.
-void timeScene(const SceneRule& rule, const int frames, SceneTiming* const timing) {
-    setSpriteDrawing(SpriteDrawing::Batched);
+// The frame and the floor of one clock are timed one after the other, so that a change in the
+// machine's load falls on both alike.
+void timeScene(const SceneRule& rule, const int frames, const bool withFloor,
+               SceneTiming* const timing) {
     drawShowFrame(clockOf(rule, 0, frames)); // lets the timeline choose the scene
-    FrameSamples literal;
-    FrameSamples batched;
+    FrameSamples frame;
     FrameSamples floor;
     for (int i = 0; i < frames; ++i) {
         const double clock = clockOf(rule, i, frames);
-        timeFrame(drawLiteralFrame, clock, &literal);
-        captureSprites(true);
-        timeFrame(drawBatchedFrame, clock, &batched);
-        captureSprites(false);
-        timing->sprites = capturedSpriteCount();
-        timeFrame(drawFloorFrame, clock, &floor);
+        timeFrame(drawCapturingFrame, clock, &frame);
+        timing->primitives = draw::capturedPrimitiveCount();
+        timing->drawCalls = draw::drawCounts().drawCalls;
+        if (withFloor) {
+            timeFrame(drawFloorFrame, clock, &floor);
+        }
     }
-    timing->literal = summarise(literal);
-    timing->batched = summarise(batched);
+    timing->frame = summarise(frame);
     timing->floor = summarise(floor);
 }
 
-void timeChosenPath(const SceneRule& rule, const int frames, const SpriteDrawing drawing,
-                    SceneTiming* const timing) {
-    setSpriteDrawing(drawing);
-    drawShowFrame(clockOf(rule, 0, frames));
-    FrameSamples chosen;
-    for (int i = 0; i < frames; ++i) {
-        timeFrame(drawing == SpriteDrawing::Literal ? drawLiteralFrame : drawBatchedFrame,
-                  clockOf(rule, i, frames), &chosen);
-    }
-    timing->chosen = summarise(chosen);
-}
-
 void printTable(const std::vector<SceneTiming>& timings) {
-    std::printf("median wall ms per frame (and CPU ms of all threads) per scene:\n");
-    std::printf("%5s %7s %9s %9s %8s %9s %8s %9s %9s %9s %8s %8s\n", "scene", "sprites", "literal",
-                "batched", "speedup", "floor", "vs floor", "cpu lit", "cpu bat", "cpu floor",
-                "cpu spd", "cpu vs f");
+    std::printf("median wall ms per frame (and CPU ms of all threads) per scene; the floor is\n"
+                "the scene's own draws replayed from the layer's kept copies:\n");
+    std::printf("%5s %6s %6s %9s %9s %8s %9s %9s %8s\n", "scene", "prims", "draws", "frame",
+                "floor", "vs floor", "cpu frame", "cpu floor", "cpu vs f");
     double weighted = 0.0;
     double total = 0.0;
     for (const SceneTiming& t : timings) {
-        std::printf("%5d %7d %9.2f %9.2f %7.2fx %9.2f %7.2fx %9.2f %9.2f %9.2f %7.2fx %7.2fx\n",
-                    t.scene, t.sprites, t.literal.medianMs, t.batched.medianMs,
-                    t.literal.medianMs / t.batched.medianMs, t.floor.medianMs,
-                    t.batched.medianMs / t.floor.medianMs, t.literal.cpuMedianMs,
-                    t.batched.cpuMedianMs, t.floor.cpuMedianMs,
-                    t.literal.cpuMedianMs / t.batched.cpuMedianMs,
-                    t.batched.cpuMedianMs / t.floor.cpuMedianMs);
-        weighted += t.batched.medianMs * t.seconds;
+        std::printf("%5d %6d %6d %9.2f %9.2f %7.2fx %9.2f %9.2f %7.2fx\n", t.scene, t.primitives,
+                    t.drawCalls, t.frame.medianMs, t.floor.medianMs,
+                    t.frame.medianMs / t.floor.medianMs, t.frame.cpuMedianMs, t.floor.cpuMedianMs,
+                    t.frame.cpuMedianMs / t.floor.cpuMedianMs);
+        weighted += t.frame.medianMs * t.seconds;
         total += t.seconds;
     }
     const double average = weighted / total;
-    std::printf("whole show (batched, weighted by scene length): %.2f ms per frame, %.1f fps\n",
-                average, 1000.0 / average);
+    std::printf("whole show (weighted by scene length): %.2f ms per frame, %.1f fps\n", average,
+                1000.0 / average);
 }
 
 void printCsv(const std::vector<SceneTiming>& timings) {
     std::printf("scene,median_ms,p95_ms,fps\n");
     for (const SceneTiming& t : timings) {
-        std::printf("%d,%.3f,%.3f,%.1f\n", t.scene, t.chosen.medianMs, t.chosen.p95Ms,
-                    1000.0 / t.chosen.medianMs);
+        std::printf("%d,%.3f,%.3f,%.1f\n", t.scene, t.frame.medianMs, t.frame.p95Ms,
+                    1000.0 / t.frame.medianMs);
     }
 }
 
 } // namespace
 
-int runFrameBench(const int framesPerScene, const bool csv, const SpriteDrawing drawing) {
+int runFrameBench(const int framesPerScene, const bool csv) {
     std::vector<SceneTiming> timings;
     for (int r = 0; r < kSceneRuleCount; ++r) {
         const SceneRule& rule = SceneTimeline[r];
@@ -172,14 +161,9 @@ int runFrameBench(const int framesPerScene, const bool csv, const SpriteDrawing 
         timing.scene = rule.scene;
         timing.seconds =
             (r + 1 < kSceneRuleCount ? SceneTimeline[r + 1].start : kShowEnd) - rule.start;
-        if (csv) {
-            timeChosenPath(rule, framesPerScene, drawing, &timing);
-        } else {
-            timeScene(rule, framesPerScene, &timing);
-        }
+        timeScene(rule, framesPerScene, !csv, &timing);
         timings.push_back(timing);
     }
-    setSpriteDrawing(drawing);
     csv ? printCsv(timings) : printTable(timings);
     return 0;
 }

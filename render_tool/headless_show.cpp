@@ -5,6 +5,7 @@
 #include "demo/frame.h"
 #include "demo/music.h"
 #include "demo/startup.h"
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "platform/headless_gl.h"
 #include "platform/sound.h"
@@ -26,9 +27,15 @@ bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
     if (showGl == nullptr) {
         return false;
     }
+    if (!draw::openDrawing(error)) {
+        destroyHeadlessGl(showGl);
+        showGl = nullptr;
+        return false;
+    }
     if (!createPictureTarget(&showTarget)) {
         *error = "the GL driver cannot make the " + std::to_string(pictureSize().width) + " x " +
                  std::to_string(pictureSize().height) + " picture target";
+        draw::closeDrawing();
         destroyHeadlessGl(showGl);
         showGl = nullptr;
         return false;
@@ -46,6 +53,7 @@ bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
 void closeHeadlessShow() {
     if (showGl != nullptr) {
         destroyPictureTarget(&showTarget);
+        draw::closeDrawing();
         destroyHeadlessGl(showGl);
         showGl = nullptr;
     }
@@ -80,6 +88,7 @@ void readShowPicture(std::vector<std::uint8_t>* const rgb) {
 }
 
 void finishShowFrame() {
+    draw::flush();
     glFinish();
 }
 

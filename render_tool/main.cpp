@@ -9,7 +9,6 @@
 
 #include "platform/data_root.h"
 #include "platform/gl.h"
-#include "render/sprite.h"
 #include "render_tool/bench.h"
 #include "render_tool/headless_show.h"
 #include "render_tool/image_writer.h"
@@ -140,10 +139,6 @@ static int renderSpan(const RenderOptions& options) {
     return 0;
 }
 
-static SpriteDrawing spriteDrawingOf(const RenderOptions& options) {
-    return options.sprites == SpritePath::Literal ? SpriteDrawing::Literal : SpriteDrawing::Batched;
-}
-
 int main(const int argc, char** const argv) {
     std::signal(SIGPIPE, SIG_IGN); // a dead ffmpeg is reported by write, not by a signal
     RenderOptions options;
@@ -168,7 +163,6 @@ int main(const int argc, char** const argv) {
     if (!openHeadlessShow(options.checkGlErrors, &error)) {
         return fail("no headless OpenGL: " + error);
     }
-    setSpriteDrawing(spriteDrawingOf(options));
     int status = 0;
     switch (options.mode) {
     case RenderMode::Frame:
@@ -179,7 +173,7 @@ int main(const int argc, char** const argv) {
         status = renderSpan(options);
         break;
     case RenderMode::Bench:
-        status = runFrameBench(options.benchFrames, options.csv, spriteDrawingOf(options));
+        status = runFrameBench(options.benchFrames, options.csv);
         break;
     case RenderMode::Help:
     case RenderMode::Version:

@@ -19,7 +19,6 @@ const char* renderUsage() {
            "                                    3840x2880 (default 800x600; 1080 = 1440x1080)\n"
            "  --frame WxH                       saves frames of that size with the picture\n"
            "                                    centred on black (1920x1080 for 1080p video)\n"
-           "  --sprites batched|literal         how sprites are drawn (default batched)\n"
            "  --check-gl                        check for GL errors after every frame\n"
            "  --data DIR                        read the show's files from DIR/data/\n"
            "  --version                         the version\n"
@@ -216,16 +215,6 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
         } else if (arg == "--frame") {
             if (!parseFrameSize(value, &o.frameWidth, &o.frameHeight)) {
                 *error = "--frame takes WxH, at most 7680x4320";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--sprites") {
-            if (value != nullptr && std::strcmp(value, "batched") == 0) {
-                o.sprites = SpritePath::Batched;
-            } else if (value != nullptr && std::strcmp(value, "literal") == 0) {
-                o.sprites = SpritePath::Literal;
-            } else {
-                *error = "--sprites takes batched or literal";
                 return false;
             }
             ++i;

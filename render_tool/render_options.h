@@ -5,7 +5,6 @@
 
 // What vellomire-render was asked to do, from its command line.
 enum class RenderMode { Help, Version, Frame, Sequence, Video, Bench };
-enum class SpritePath { Batched, Literal };
 
 struct RenderOptions {
     RenderMode mode = RenderMode::Help;
@@ -17,8 +16,7 @@ struct RenderOptions {
     bool csv = false;           // --bench --csv
     int benchFrames = 8;        // --bench-frames: frames per scene in --bench
     bool checkGlErrors = false; // --check-gl: glGetError after every frame
-    SpritePath sprites = SpritePath::Batched;
-    std::string data; // --data: the folder holding data/, or empty to search for it
+    std::string data;           // --data: the folder holding data/, or empty to search for it
     PictureSize size = kDefaultPictureSize; // --size: the picture the show draws
     // --frame: the size of the saved frames, the picture centred in it on black; 0 x 0 for
     // frames of the picture's own size.

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "state/music_clock.h"
 #include "state/texture_slots.h"
 #include "text/keyframe.h"
@@ -42,16 +42,16 @@ static constexpr WingCorner rightWing[4] = {
 };
 
 static void drawWing(const WingCorner (&corners)[4], const float offsetX, const float tipDepth) {
-    glPushMatrix();
-    glTranslatef(offsetX, 0.0f, 0.0f);
-    glBindTexture(GL_TEXTURE_2D, textureTable[kButterflySlot]);
-    glBegin(GL_QUADS);
+    draw::pushMatrix();
+    draw::translate(offsetX, 0.0f, 0.0f);
+    draw::bindTexture(textureTable[kButterflySlot]);
+    draw::begin(draw::Primitive::Quads);
     for (const WingCorner& corner : corners) {
-        glTexCoord2f(corner.s, corner.t);
-        glVertex3f(corner.x, corner.y, corner.tip ? tipDepth : 1.0f);
+        draw::texCoord(corner.s, corner.t);
+        draw::vertex(corner.x, corner.y, corner.tip ? tipDepth : 1.0f);
     }
-    glEnd();
-    glPopMatrix();
+    draw::end();
+    draw::popMatrix();
 }
 
 void drawButterfly() {
@@ -59,18 +59,19 @@ void drawButterfly() {
     Vec3 rise;
     sampleTrack(butterflyTrack, 4, (t - kButterflyStart) * 100.0f, &rise);
 
-    glLoadIdentity();
+    draw::loadIdentity();
     const double time = t;
     const double flutter =
         0.02 * std::sin(7.0 * time - std::cos(std::sin(7.0 * time) - 2.0 * time));
     const double bob = std::cos(8.0 * time) / 60.0;
-    glTranslatef(static_cast<float>(1.0 + flutter), static_cast<float>(rise.y - 0.5 - bob), -6.0f);
-    glRotatef(32.0f, 0.0f, 1.0f, 0.0f);
-    glRotatef(-30.0f, 1.0f, 0.0f, 0.0f);
+    draw::translate(static_cast<float>(1.0 + flutter), static_cast<float>(rise.y - 0.5 - bob),
+                    -6.0f);
+    draw::rotate(32.0f, 0.0f, 1.0f, 0.0f);
+    draw::rotate(-30.0f, 1.0f, 0.0f, 0.0f);
 
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glEnable(GL_TEXTURE_2D);
+    draw::enableBlending(true);
+    draw::blendFunction(draw::BlendFactor::DstColor, draw::BlendFactor::Zero);
+    draw::enableTexturing(true);
 
     const float tipDepth = static_cast<float>(1.0 + std::sin(18.0 * time + std::cos(1.5 * time)));
     drawWing(leftWing, -1.0f, tipDepth);

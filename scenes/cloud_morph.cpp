@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -24,10 +24,10 @@ void scatterSmallCloudPoints() {
 void drawCloudMorph() {
     constexpr int kMorphPointCount = 600;
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -15.0f);
-    glRotatef(t, 0.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, 0.0f, -15.0f);
+    draw::rotate(t, 0.0f, 1.0f, 1.0f);
+    draw::enableTexturing(true);
     const float u = static_cast<float>(std::sin(0.2 * t));
     for (int i = 0; i < kMorphPointCount; ++i) {
         Vec3 p;

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -24,10 +24,10 @@ Vec3 harmonicPoint(const double theta, const double phi) {
 
 void drawHarmonicShape() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(-3.0f, 0.0f, -12.0f);
-    glRotatef(10.0f * t, 1.0f, 1.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(-3.0f, 0.0f, -12.0f);
+    draw::rotate(10.0f * t, 1.0f, 1.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < kThetaSteps; ++i) {
         const float theta = static_cast<float>(i) * kThetaStep;
         for (int j = 0; j < kPhiSteps; ++j) {
@@ -36,5 +36,5 @@ void drawHarmonicShape() {
             drawSprite(p.x, p.y, p.z, 0.1f, kParticleSlot);
         }
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -12,12 +12,12 @@ static constexpr double kKnotStep = 3.14 / 30.0;
 
 void drawKnotCurve(const float xWeight, const float yWeight, const float zWeight) {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -50.0f);
-    glRotatef(t + 310.0f, 0.0f, 1.0f, 0.0f);
-    glRotatef(20.0f, 1.0f, 0.0f, 0.0f);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, 0.0f, -50.0f);
+    draw::rotate(t + 310.0f, 0.0f, 1.0f, 0.0f);
+    draw::rotate(20.0f, 1.0f, 0.0f, 0.0f);
+    draw::color(1.0f, 1.0f, 1.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < kKnotParticles; ++i) {
         const double u = i * kKnotStep;
         const float x = static_cast<float>(5.0 * (xWeight * (std::cos(u) + std::cos(3.0 * u)) +
@@ -32,6 +32,6 @@ void drawKnotCurve(const float xWeight, const float yWeight, const float zWeight
         const float size = static_cast<float>(0.8 + 0.5 * (std::sin(phase) + std::cos(phase)));
         drawSprite(x, y, z, size, kParticleSlot);
     }
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
+    draw::color(1.0f, 1.0f, 1.0f, 1.0f);
+    draw::enableBlending(false);
 }

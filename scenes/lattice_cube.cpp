@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "state/music_clock.h"
 #include "state/texture_slots.h"
@@ -9,10 +9,10 @@
 // in a diagonal wave and the layers shimmer slightly in depth.
 void drawLatticeCube() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -10.0f);
-    glRotatef(t + 400.0f, 1.0f, 1.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, 0.0f, -10.0f);
+    draw::rotate(t + 400.0f, 1.0f, 1.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int a = 0; a < 10; ++a) {
         for (int m = 0; m < 10; ++m) {
             for (int n = 0; n < 10; ++n) {
@@ -26,5 +26,5 @@ void drawLatticeCube() {
             }
         }
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

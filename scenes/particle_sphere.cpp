@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -25,10 +25,10 @@ void scatterSphereDirections() {
 
 void drawParticleSphere() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(1.5f, 0.0f, -5.0f);
-    glRotatef(2.0f * t, 0.0f, 1.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(1.5f, 0.0f, -5.0f);
+    draw::rotate(2.0f * t, 0.0f, 1.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < kSphereParticles; ++i) {
         const Vec3 p = sphereDirections[i];
         const float size = static_cast<float>(0.14 + 0.05 * std::sin(static_cast<float>(i) + t));

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "state/music_clock.h"
 #include "state/texture_slots.h"
@@ -9,15 +9,15 @@
 // per second, slightly off-centre and at a small angle.
 void drawParticleTunnel() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glRotatef(7.0f, 0.0f, 1.0f, 0.0f);
-    glTranslatef(2.0f, 0.0f, t - 10.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::rotate(7.0f, 0.0f, 1.0f, 0.0f);
+    draw::translate(2.0f, 0.0f, t - 10.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < 2000; ++i) {
         const double angle = static_cast<double>(i);
         const float z = static_cast<float>(i / 2 - 950);
         drawSprite(static_cast<float>(std::sin(angle)), static_cast<float>(std::cos(angle)), z,
                    0.35f, kParticleSlot);
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

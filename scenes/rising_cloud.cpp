@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -10,15 +10,15 @@
 // frame drifts each point sideways and the drift stays in the cloud.
 void drawRisingCloud() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(-1.0f, t - 33.0f, -8.0f);
-    glRotatef(t, 0.0f, 1.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(-1.0f, t - 33.0f, -8.0f);
+    draw::rotate(t, 0.0f, 1.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < kCloudPointCount; ++i) {
         Vec3& p = cloudPoints[i];
         p.x = static_cast<float>(p.x + 0.005 * std::sin(static_cast<double>(t + p.y)));
         const float size = static_cast<float>(std::sin(static_cast<double>(i)) + 1.5);
         drawSprite(p.x, p.y, p.z, size, kParticleSlot);
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "state/music_clock.h"
 #include "state/spectrum.h"
@@ -10,11 +10,11 @@
 // spectrum band r. The spectrum is copied after the scene, so it is the previous frame's.
 void drawSpectrumRings() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, -0.8f, -10.0f);
-    glRotatef(180.0f - 2.0f * t, 0.0f, 1.0f, 0.0f);
-    glRotatef(12.0f, 1.0f, 0.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, -0.8f, -10.0f);
+    draw::rotate(180.0f - 2.0f * t, 0.0f, 1.0f, 0.0f);
+    draw::rotate(12.0f, 1.0f, 0.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int r = 1; r <= 6; ++r) {
         const float level = Spectrum[r];
         const double radius = static_cast<double>(r);
@@ -27,5 +27,5 @@ void drawSpectrumRings() {
             drawSprite(x, y, z, 0.15f, kParticleSlot);
         }
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

@@ -1,6 +1,6 @@
 #include <iterator>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
 #include "text/keyframe.h"
@@ -26,13 +26,13 @@ static constexpr int kSwarmSize = 200;
 static constexpr float kSceneStart = 156.0f;
 
 static void drawSwarmTriangle() {
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glBegin(GL_TRIANGLES);
+    draw::color(0.0f, 0.0f, 0.0f);
+    draw::begin(draw::Primitive::Triangles);
     for (const auto& vertex : triangleTemplate) {
-        glVertex2f(2.0f * vertex[0], 2.0f * vertex[1]);
+        draw::vertex(2.0f * vertex[0], 2.0f * vertex[1]);
     }
-    glEnd();
-    glColor3f(1.0f, 1.0f, 1.0f);
+    draw::end();
+    draw::color(1.0f, 1.0f, 1.0f);
 }
 
 void drawTriangleSwarm() {
@@ -43,16 +43,16 @@ void drawTriangleSwarm() {
     sampleTrack(swarmPathTrack, static_cast<int>(std::size(swarmPathTrack)), k, &path);
     sampleTrack(swarmSpinTrack, static_cast<int>(std::size(swarmSpinTrack)), k, &spin);
 
-    glLoadIdentity();
-    glTranslatef(path.x, path.y, path.z - 40.0f);
-    glRotatef(3.0f * t + spin.y, 0.0f, 1.0f, 0.0f);
+    draw::loadIdentity();
+    draw::translate(path.x, path.y, path.z - 40.0f);
+    draw::rotate(3.0f * t + spin.y, 0.0f, 1.0f, 0.0f);
     for (int i = 0; i < kSwarmSize; ++i) {
         const Vec3 b = smallCloudPoints[i];
         const Vec3 a = cloudPoints[i];
-        glPushMatrix();
-        glTranslatef(7.0f * b.x, 5.0f * b.y, 5.0f * b.z);
-        glRotatef(t + 10.0f * a.z, 1.0f, 0.0f, 1.0f);
+        draw::pushMatrix();
+        draw::translate(7.0f * b.x, 5.0f * b.y, 5.0f * b.z);
+        draw::rotate(t + 10.0f * a.z, 1.0f, 0.0f, 1.0f);
         drawSwarmTriangle();
-        glPopMatrix();
+        draw::popMatrix();
     }
 }

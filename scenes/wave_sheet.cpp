@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "state/music_clock.h"
 #include "state/texture_slots.h"
@@ -9,10 +9,10 @@
 // fixed bend.
 void drawWaveSheet() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, -0.7f, -25.0f);
-    glRotatef(t - 40.0f, 0.0f, 1.0f, 0.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, -0.7f, -25.0f);
+    draw::rotate(t - 40.0f, 0.0f, 1.0f, 0.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < 40; ++i) {
         const double profile = std::cos(static_cast<double>(i)) / 3.0;
         for (int j = 0; j < 40; ++j) {
@@ -23,5 +23,5 @@ void drawWaveSheet() {
                        kParticleSlot);
         }
     }
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/sprite.h"
 #include "scenes/scenes.h"
 #include "state/music_clock.h"
@@ -12,9 +12,9 @@ static constexpr float kTubeSpeed = 0.58823526f;
 
 void drawWobbleTube() {
     const float t = MusicClock;
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, kTubeSpeed * t - 10.0f);
-    glEnable(GL_TEXTURE_2D);
+    draw::loadIdentity();
+    draw::translate(0.0f, 0.0f, kTubeSpeed * t - 10.0f);
+    draw::enableTexturing(true);
     for (int i = 0; i < kTubeParticles; ++i) {
         // Four particles on every whole z, from -1450 to 49.
         const float z = static_cast<float>(i / 4 - 1450);
@@ -24,7 +24,7 @@ void drawWobbleTube() {
         drawSprite(x, y, z, 0.5f, kParticleSlot);
     }
     // One larger particle fixed straight ahead of the eye.
-    glLoadIdentity();
+    draw::loadIdentity();
     drawSprite(0.0f, 0.0f, -10.0f, 1.2f, kParticleSlot);
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the layer order of the program's code (docs/architecture.md): a file may include
 # headers of its own folder and of the folders listed for it below, never of a layer above or
-# of a neighbour it does not build on; and the show never includes SDL, EGL or Emscripten (only
-# platform/, shell/, render_tool/ and web/ do). Prints every include that breaks the order and fails then.
+# of a neighbour it does not build on; and the show never includes SDL, EGL or Emscripten
+# (only platform/, shell/, render_tool/ and web/ do). Prints every include that breaks the
+# order and fails then.
 # Tests, benchmarks and the content generators may include anything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,21 +11,22 @@ cd "$(dirname "$0")/.."
 # From the bottom up: a folder, then the folders it may include.
 layers=(
   "platform:"
-  "state:platform"
-  "render:state platform"
-  "text:render state platform"
-  "model:render state platform"
-  "scenes:text model render state platform"
-  "metaballs:text model render state platform"
-  "demo:scenes metaballs text model render state platform"
-  "shell:demo scenes metaballs text model render state platform"
-  "render_tool:demo scenes metaballs text model render state platform"
-  "web:demo scenes metaballs text model render state platform"
+  "draw:platform"
+  "state:draw platform"
+  "render:state draw platform"
+  "text:render state draw platform"
+  "model:render state draw platform"
+  "scenes:text model render state draw platform"
+  "metaballs:text model render state draw platform"
+  "demo:scenes metaballs text model render state draw platform"
+  "shell:demo scenes metaballs text model render state draw platform"
+  "render_tool:demo scenes metaballs text model render state draw platform"
+  "web:demo scenes metaballs text model render state draw platform"
 )
 # Folders of the repository that no program code may include from.
 others="tests bench tools resources data packaging scripts docs"
 # The show: what the programs and the tests build on, free of any window or display library.
-show="state render text model scenes metaballs demo"
+show="draw state render text model scenes metaballs demo"
 
 known=" $others "
 for entry in "${layers[@]}"; do
@@ -54,8 +56,22 @@ for entry in "${layers[@]}"; do
   done
 done
 
+# The show draws through draw/ on OpenGL ES 3.0 alone: none of OpenGL 1.1's fixed-function
+# calls, GLU, display lists, client-memory arrays, quads or rectangle textures.
+fixed_function='\b(glBegin|glEnd|glVertex[0-9a-z]*|glTexCoord[0-9a-zA-Z]*|glColor[0-9a-z]*|glMatrixMode|glLoadIdentity|glPushMatrix|glPopMatrix|glRotate[fd]|glTranslate[fd]|glScale[fd]|glOrtho|glFrustum|glLoadMatrix[fd]|glMultMatrix[fd]|glGenLists|glNewList|glEndList|glListBase|glCallLists?|glEnableClientState|glDisableClientState|glVertexPointer|glShadeModel|glHint|glClearDepth|glDrawBuffer|glGetTexImage|glu[A-Z][A-Za-z]*|GL_QUADS|GL_TEXTURE_RECTANGLE(_ARB)?|GL_GENERATE_MIPMAP|GL_PERSPECTIVE_CORRECTION_HINT|GL_MODELVIEW|GL_PROJECTION|GL_CURRENT_COLOR|GL_CURRENT_TEXTURE_COORDS)\b'
+for folder in platform $show; do
+  while IFS= read -r hit; do
+    echo "$hit: a fixed-function call; the show draws through draw/ on OpenGL ES 3.0" >&2
+    faults=$((faults + 1))
+  done < <(grep -nE "$fixed_function" "$folder"/*.cpp "$folder"/*.h 2>/dev/null | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//' || true)
+  if grep -nE '#[[:space:]]*include[[:space:]]*[<"](GL/|epoxy/)' "$folder"/*.cpp "$folder"/*.h 2>/dev/null; then
+    echo "$folder/: includes a desktop GL header; the show's GL include is platform/gl.h (OpenGL ES 3.0)" >&2
+    faults=$((faults + 1))
+  fi
+done
+
 if [ "$faults" -gt 0 ]; then
-  echo "check-layers: $faults include(s) break the layer order" >&2
+  echo "check-layers: $faults include(s) or call(s) break the layer order" >&2
   exit 1
 fi
 echo "check-layers: every include follows the layer order"

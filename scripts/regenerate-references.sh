@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the reference pictures (tests/reference/pictures/) anew from the show as it draws now,
-# checks both sprite paths with and without letterbox culling against them, and makes the
+# checks the frames with and without letterbox culling against them, and makes the
 # contact sheet docs/reference-sheet.jpg with the clock under every picture.
 #
 # Run it only after a deliberate change of what the show draws. Then look at the sheet (and at
@@ -19,9 +19,9 @@ if [ "${1:-}" != --sheet-only ]; then
     cmake --preset release >/dev/null
     cmake --build --preset release -j"${JOBS:-2}" --target tests_reference
     rm -f "$pictures"/*.png
-    # The literal path without culling draws the references; the test compares otherwise.
+    # Frames without culling draw the references; the test compares both ways against them.
     VELLOMIRE_WRITE_REFERENCES=1 build/release/tests/reference/tests_reference \
-        --gtest_filter=ReferencePictures.LiteralSprites --gtest_brief=1
+        --gtest_filter=ReferencePictures.Frames --gtest_brief=1
     ctest --preset release -L reference
 fi
 

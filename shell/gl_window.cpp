@@ -3,7 +3,9 @@
 #include <SDL.h>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "render/viewport.h"
 #include "shell/presentation.h"
@@ -15,12 +17,24 @@ bool displayOpen = false;
 // Swap intervals to try in turn: adaptive vsync, vsync, none.
 constexpr int kSwapIntervals[] = {-1, 1, 0};
 
-void setGlAttributes(const RenderWindow& w) {
+// The contexts the show can draw with, in the order they are tried: OpenGL ES 3.0, then a
+// desktop 3.3 core context, which runs the same shaders under its own version line.
+struct ContextKind {
+    int profile;
+    int major;
+    int minor;
+};
+constexpr ContextKind kContextKinds[] = {
+    {SDL_GL_CONTEXT_PROFILE_ES, 3, 0},
+    {SDL_GL_CONTEXT_PROFILE_CORE, 3, 3},
+};
+
+void setGlAttributes(const RenderWindow& w, const ContextKind& kind) {
     const int channelBits = w.colorDepth >= 24 ? 8 : 5;
     SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kind.major);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kind.minor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, kind.profile);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channelBits);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channelBits);
@@ -98,16 +112,41 @@ void showError(const char* const text) {
     }
 }
 
-int createRenderWindow(RenderWindow* const w) {
-    setGlAttributes(*w);
+// A window in the record's mode with a current context of `kind`; false (nothing left
+// behind) when either cannot be made.
+bool createContextWindow(RenderWindow* const w, const ContextKind& kind) {
+    setGlAttributes(*w, kind);
     w->window = createModeWindow(w);
     if (w->window == nullptr) {
-        return 0;
+        return false;
     }
     w->windowId = SDL_GetWindowID(w->window);
-
     w->renderContext = SDL_GL_CreateContext(w->window);
     if (w->renderContext == nullptr || SDL_GL_MakeCurrent(w->window, w->renderContext) != 0) {
+        destroyRenderWindow(w);
+        return false;
+    }
+    return true;
+}
+
+int createRenderWindow(RenderWindow* const w) {
+    bool created = false;
+    for (const ContextKind& kind : kContextKinds) {
+        if (!created) {
+            created = createContextWindow(w, kind);
+        }
+    }
+    if (!created) {
+        const std::string message =
+            std::string("No OpenGL ES 3.0 context (nor a desktop OpenGL 3.3 core one) can be "
+                        "made for the window: ") +
+            SDL_GetError();
+        showError(message.c_str());
+        return 0;
+    }
+    std::string drawingError;
+    if (!draw::openDrawing(&drawingError)) {
+        showError(drawingError.c_str());
         return abandonWindow(w);
     }
     if (!createPictureTarget(&w->picture)) {
@@ -131,6 +170,7 @@ int destroyRenderWindow(RenderWindow* const w) {
     if (w->window != nullptr) {
         if (w->renderContext != nullptr) {
             destroyPictureTarget(&w->picture);
+            draw::closeDrawing();
             SDL_GL_MakeCurrent(w->window, nullptr);
             SDL_GL_DeleteContext(w->renderContext);
             w->renderContext = nullptr;

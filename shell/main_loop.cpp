@@ -7,7 +7,6 @@
 
 #include "demo/frame.h"
 #include "demo/music.h"
-#include "render/sprite.h"
 #include "shell/demo_hooks.h"
 #include "shell/gl_window.h"
 #include "shell/picture_sizing.h"
@@ -69,7 +68,6 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     }
     settingsDialog();
     setShowEndHandler(endShow);
-    setSpriteDrawing(SpriteDrawing::Batched);
     keepRunning = 1;
     fullScreenWanted = renderWindow.fullScreen;
     for (;;) {

@@ -31,7 +31,8 @@ void presentPicture(const PictureTarget& picture, const int drawableWidth,
     glDisable(GL_SCISSOR_TEST);
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDrawBuffer(GL_BACK);
+    const GLenum back = GL_BACK;
+    glDrawBuffers(1, &back);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     if (rect.width > 0) {

@@ -1,6 +1,6 @@
 #include "text/captions.h"
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "render/overlay.h"
 #include "state/music_clock.h"
 #include "text/caption_tables.h"
@@ -22,18 +22,18 @@ static float fadeAlpha(const float start, const float end, const float t) {
 // The black quad over the whole virtual screen, blended with `alpha`.
 static void drawBlackScreen(const float alpha) {
     beginOrtho2D();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.0f, 0.0f, 0.0f, alpha);
-    glBegin(GL_QUADS);
-    glVertex2f(0.0f, 0.0f);
-    glVertex2f(0.0f, 480.0f);
-    glVertex2f(640.0f, 480.0f);
-    glVertex2f(640.0f, 0.0f);
-    glEnd();
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    draw::enableBlending(true);
+    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::OneMinusSrcAlpha);
+    draw::color(0.0f, 0.0f, 0.0f, alpha);
+    draw::begin(draw::Primitive::Quads);
+    draw::vertex(0.0f, 0.0f);
+    draw::vertex(0.0f, 480.0f);
+    draw::vertex(640.0f, 480.0f);
+    draw::vertex(640.0f, 0.0f);
+    draw::end();
+    draw::color(1.0f, 1.0f, 1.0f, 1.0f);
     endOrtho2D();
-    glDisable(GL_BLEND);
+    draw::enableBlending(false);
 }
 
 void drawPlainCaption(const float start, const float end, const int x, const int y,
@@ -42,12 +42,12 @@ void drawPlainCaption(const float start, const float end, const int x, const int
     if (!(start < t && t < end)) {
         return;
     }
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_DST_COLOR, GL_ZERO);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    draw::enableBlending(true);
+    draw::blendFunction(draw::BlendFactor::DstColor, draw::BlendFactor::Zero);
+    draw::color(1.0f, 1.0f, 1.0f);
     printText(x, y, text, 0, 1.0f);
-    glDisable(GL_BLEND);
-    glColor3f(1.0f, 1.0f, 1.0f);
+    draw::enableBlending(false);
+    draw::color(1.0f, 1.0f, 1.0f);
 }
 
 void drawFadingCaption(const float start, const float end, const int x, const int y,
@@ -56,12 +56,12 @@ void drawFadingCaption(const float start, const float end, const int x, const in
     if (!(start < t && t < end + kLingerSeconds)) {
         return;
     }
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, fadeAlpha(start, end, t));
+    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::One);
+    draw::enableBlending(true);
+    draw::color(1.0f, 1.0f, 1.0f, fadeAlpha(start, end, t));
     printText(x, y, text, 1, 1.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glDisable(GL_BLEND);
+    draw::color(1.0f, 1.0f, 1.0f, 1.0f);
+    draw::enableBlending(false);
 }
 
 void drawBlackout(const float start, const float end) {

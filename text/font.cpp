@@ -1,70 +1,45 @@
 #include "text/font.h"
 
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "state/texture_slots.h"
 
-unsigned int FontListBase = 0;
+Glyph FontGlyphs[kGlyphCount];
 
-static constexpr int kGlyphCount = 256;
 static constexpr int kGridSize = 16;
 static constexpr float kCellSize = 0.0625f;
-static constexpr int kGlyphUnits = 16;
+static constexpr float kGlyphUnits = 16.0f;
 static constexpr int kSetSize = 128;
 static constexpr int kFirstCode = 32;
 
-// The list of one cell: its quad at the pen, then the pen one glyph to the right.
-static void compileGlyph(const int cell) {
-    const float s0 = static_cast<float>(cell % kGridSize) * kCellSize;
-    const float s1 = s0 + kCellSize;
-    const float tTop = 1.0f - static_cast<float>(cell / kGridSize) * kCellSize;
-    const float tBottom = tTop - kCellSize;
-
-    glNewList(FontListBase + static_cast<unsigned int>(cell), GL_COMPILE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(s0, tBottom);
-    glVertex2i(0, 0);
-    glTexCoord2f(s1, tBottom);
-    glVertex2i(kGlyphUnits, 0);
-    glTexCoord2f(s1, tTop);
-    glVertex2i(kGlyphUnits, kGlyphUnits);
-    glTexCoord2f(s0, tTop);
-    glVertex2i(0, kGlyphUnits);
-    glEnd();
-    glTranslated(kGlyphUnits, 0.0, 0.0);
-    glEndList();
-}
-
 void buildFont() {
-    FontListBase = glGenLists(kGlyphCount);
-    glBindTexture(GL_TEXTURE_2D, fontTexture);
     for (int cell = 0; cell < kGlyphCount; ++cell) {
-        compileGlyph(cell);
+        Glyph& glyph = FontGlyphs[cell];
+        glyph.s0 = static_cast<float>(cell % kGridSize) * kCellSize;
+        glyph.s1 = glyph.s0 + kCellSize;
+        glyph.tTop = 1.0f - static_cast<float>(cell / kGridSize) * kCellSize;
+        glyph.tBottom = glyph.tTop - kCellSize;
     }
 }
 
-// Whether byte `code` names one of the font's cells in character set `set`.
-static bool hasCell(const unsigned char code, const int set) {
+// The glyph's quad at the pen, then the pen one glyph to the right.
+static void drawGlyph(const Glyph& glyph) {
+    draw::begin(draw::Primitive::Quads);
+    draw::texCoord(glyph.s0, glyph.tBottom);
+    draw::vertex(0.0f, 0.0f);
+    draw::texCoord(glyph.s1, glyph.tBottom);
+    draw::vertex(kGlyphUnits, 0.0f);
+    draw::texCoord(glyph.s1, glyph.tTop);
+    draw::vertex(kGlyphUnits, kGlyphUnits);
+    draw::texCoord(glyph.s0, glyph.tTop);
+    draw::vertex(0.0f, kGlyphUnits);
+    draw::end();
+    draw::translate(kGlyphUnits, 0.0f, 0.0f);
+}
+
+// The cell byte `code` names in character set `set`, or -1 when it names none.
+static int cellOf(const unsigned char code, const int set) {
     const int cell = kSetSize * set + code - kFirstCode;
-    return cell >= 0 && cell < kGlyphCount;
-}
-
-// Calls the glyph lists of the string, one glCallLists per run of bytes that have a cell, so
-// that a byte without one can never reach a list outside the font's.
-static void callGlyphLists(const unsigned char* const text, const int set) {
-    const unsigned char* run = text;
-    const unsigned char* p = text;
-    for (;; ++p) {
-        const bool end = *p == 0;
-        if (end || !hasCell(*p, set)) {
-            if (p > run) {
-                glCallLists(static_cast<GLsizei>(p - run), GL_UNSIGNED_BYTE, run);
-            }
-            if (end) {
-                return;
-            }
-            run = p + 1;
-        }
-    }
+    return cell >= 0 && cell < kGlyphCount ? cell : -1;
 }
 
 void printText(const int x, const int y, const char* const text, int set, const float scale) {
@@ -74,29 +49,31 @@ void printText(const int x, const int y, const char* const text, int set, const 
     if (set < 0) {
         set = 0;
     }
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, fontTexture);
-    glDisable(GL_DEPTH_TEST);
+    draw::enableTexturing(true);
+    draw::bindTexture(fontTexture);
+    draw::enableDepthTest(false);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, 640.0, 0.0, 480.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslated(x, y, 0.0);
-    glScalef(scale, scale, scale);
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::multiplyOrtho(0.0f, 640.0f, 0.0f, 480.0f, -1.0f, 1.0f);
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::translate(static_cast<float>(x), static_cast<float>(y), 0.0f);
+    draw::scale(scale, scale, scale);
 
-    glListBase(FontListBase + static_cast<unsigned int>(kSetSize * set) - kFirstCode);
-    if (text != nullptr) {
-        callGlyphLists(reinterpret_cast<const unsigned char*>(text), set);
+    for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
+        const int cell = cellOf(static_cast<unsigned char>(*p), set);
+        if (cell >= 0) {
+            drawGlyph(FontGlyphs[cell]);
+        }
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::popMatrix();
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::popMatrix();
+    draw::enableDepthTest(true);
+    draw::enableTexturing(false);
 }

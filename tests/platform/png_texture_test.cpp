@@ -16,11 +16,23 @@
 
 namespace {
 
-// The RGBA texels of the bound 2D texture, row 0 (t = 0) first, and one of its parameters.
+// The RGBA texels of the bound 2D texture, row 0 (t = 0) first, read through a framebuffer
+// (OpenGL ES has no texture read-back); and one of its parameters.
 std::vector<std::uint8_t> boundTexels(const int width, const int height) {
+    GLint texture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                           static_cast<GLuint>(texture), 0);
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(width * height * 4));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+    glDeleteFramebuffers(1, &framebuffer);
     return texels;
 }
 GLint parameter(const GLenum name) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "render/glow.h"
 #include "render/letterbox_band.h"
@@ -13,10 +14,8 @@ TEST(PictureTarget, IsAn800By600TargetWithA16BitDepthBuffer) {
     glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
                                           GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
     EXPECT_EQ(depthBits, 16);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 800);
-    EXPECT_EQ(viewport[3], 600);
+    EXPECT_EQ(draw::currentViewport().width, 800);
+    EXPECT_EQ(draw::currentViewport().height, 600);
 
     // The rows come back bottom-up: a scissored clear of the top row shows at row 0 from top.
     glClearColor(0, 0, 0, 1);
@@ -72,19 +71,19 @@ TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
 TEST(LetterboxBand, NearGeometryUnderTheBarsIsSeenAndAScissoredFrameIsNotCulled) {
     REQUIRE_HEADLESS_GL();
     for (const auto& [depth, seen] : {std::pair{0.499, true}, std::pair{0.501, false}}) {
-        glClearDepth(1.0);
+        glClearDepthf(1.0);
         glClear(GL_DEPTH_BUFFER_BIT);
         glEnable(GL_SCISSOR_TEST); // one pixel of the top bar's rows at that depth
         glScissor(10, kDefaultPictureSize.height - 3, 1, 1);
-        glClearDepth(depth);
+        glClearDepthf(depth);
         glClear(GL_DEPTH_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
         EXPECT_EQ(sceneShowsThroughBars(), seen) << depth;
     }
-    glClearDepth(1.0);
-    glEnable(GL_SCISSOR_TEST);
+    glClearDepthf(1.0);
+    draw::enableScissor(true);
     EXPECT_FALSE(beginCulledFrame());
-    glDisable(GL_SCISSOR_TEST);
+    draw::enableScissor(false);
     const bool culled = beginCulledFrame();
     EXPECT_TRUE(culled);
     endCulledFrame(culled);

@@ -7,7 +7,6 @@
 #include "demo/frame.h"
 #include "render/letterbox_band.h"
 #include "render/picture_target.h"
-#include "render/sprite.h"
 #include "render_tool/headless_show.h"
 
 // A render starting at a clock in a gap of the timeline or on a boundary, where no rule fires,
@@ -17,7 +16,6 @@
 TEST(HeadlessShow, AStartInTheMiddleShowsTheSceneOfTheShowRunningOn) {
     std::string error;
     ASSERT_TRUE(openHeadlessShow(false, &error)) << error;
-    setSpriteDrawing(SpriteDrawing::Batched);
     std::vector<double> starts = {170.5, 171.0, 200.5, 201.5, 203.0, 262.0, 265.0, 280.5};
     for (const SceneRule& rule : SceneTimeline) {
         starts.push_back(rule.end); // 25 and 260 lie under black-outs

@@ -66,7 +66,7 @@ TEST(RenderOptions, ModesAndDefaultsFollowTheArguments) {
     const RenderOptions video = parse({"--out", "show.mp4"});
     EXPECT_EQ(video.mode, RenderMode::Video);
     EXPECT_EQ(sequenceFrameCount(video), 8610) << "the whole show at 30 fps";
-    EXPECT_EQ(parse({"--bench", "--sprites", "literal"}).sprites, SpritePath::Literal);
+    EXPECT_EQ(parse({"--bench", "--bench-frames", "3"}).benchFrames, 3);
     EXPECT_EQ(parse({}).mode, RenderMode::Help);
     EXPECT_EQ(parse({"--version", "--at", "x"}).mode, RenderMode::Version);
     // A span's frames cover it, without an extra frame.
@@ -97,7 +97,7 @@ TEST_F(RenderTool, BadArgumentsFailWithTheirMessageAndLeaveNoFile) {
         {"--to 1 --fps 241 --out " + out + "s/", 2, "--fps must be a whole number from 1 to 240"},
         {"--to 1 --out " + out + "frames", 2, "--out must be a directory ending in /"},
         {"--frobnicate", 2, "unknown option --frobnicate"},
-        {"--bench --sprites fast", 2, "--sprites takes batched or literal"},
+        {"--bench --sprites literal", 2, "unknown option --sprites"},
         {"--bench --out " + out + "x.png", 2, "--bench draws no output"},
         {"--bench --frame 1920x1080", 2, "--bench draws no output"},
         {"--at 1 --size 1000 --out " + out + "a.png", 2, "--size takes WxH in 4:3"},

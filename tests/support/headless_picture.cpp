@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "platform/headless_gl.h"
 #include "render/viewport.h"
@@ -13,6 +14,10 @@ static std::string headlessError;
 bool ensureHeadlessPicture(std::string* const error) {
     if (headlessGl == nullptr && headlessError.empty()) {
         headlessGl = createHeadlessGl(&headlessError);
+        if (headlessGl != nullptr && !draw::openDrawing(&headlessError)) {
+            destroyHeadlessGl(headlessGl);
+            headlessGl = nullptr;
+        }
         if (headlessGl != nullptr && !createPictureTarget(&headlessTarget)) {
             headlessError = "the picture target is incomplete";
             destroyHeadlessGl(headlessGl);

@@ -4,7 +4,7 @@
 
 #include "demo/music.h"
 #include "demo/startup.h"
-#include "platform/gl.h"
+#include "draw/draw.h"
 #include "tests/support/headless_picture.h"
 #include "text/caption_tables.h"
 #include "text/captions.h"
@@ -18,7 +18,7 @@ TEST(Captions, CaptionsAndBlackoutsShowInTheirSeconds) {
     REQUIRE_HEADLESS_GL();
     fontTexture = loadTexture("data/textures/font.png");
     buildFont();
-    glDepthFunc(GL_LEQUAL); // as the glow leaves it: one black-out may cover another
+    draw::depthFunction(draw::DepthFunction::LessOrEqual); // one black-out may cover another
     const float cases[][5] = {
         {0.0f, 0, 0, 0, 0},       {0.5f, 0, 0, 0, 0},      {1.5f, 108, 55, 0, 0},
         {2.0f, 217, 110, 0, 0},   {27.0f, 217, 110, 0, 0}, {27.01f, 217, 110, 0, 1},
@@ -27,8 +27,8 @@ TEST(Captions, CaptionsAndBlackoutsShowInTheirSeconds) {
         {278.0f, 217, 110, 0, 0}, {280.5f, 108, 55, 0, 0}, {283.0f, 0, 0, 0, 0}};
     for (const auto& c : cases) {
         MusicClock = c[0];
-        glClearColor(217 / 255.0f, 110 / 255.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        draw::clearColor(217 / 255.0f, 110 / 255.0f, 0.0f, 1.0f);
+        draw::clear();
         drawOverlayCaptions();
         drawBlackoutCaptions();
         const Picture picture = readPicture();

@@ -1,0 +1,248 @@
+// The drawing layer on a headless OpenGL ES 3.0 context: where it splits draw calls, what it
+// drops, what its pixels are, and what a shader that does not compile gives.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "draw/draw.h"
+#include "draw/program.h"
+#include "platform/gl.h"
+#include "tests/support/headless_picture.h"
+
+namespace {
+
+// One quad at depth -5 centred on (x, y) under the 45-degree perspective the picture has.
+void quadAt(const float x, const float y, const float half) {
+    draw::begin(draw::Primitive::Quads);
+    draw::texCoord(0, 0);
+    draw::vertex(x - half, y - half, -5);
+    draw::texCoord(1, 0);
+    draw::vertex(x + half, y - half, -5);
+    draw::texCoord(1, 1);
+    draw::vertex(x + half, y + half, -5);
+    draw::texCoord(0, 1);
+    draw::vertex(x - half, y + half, -5);
+    draw::end();
+}
+
+// A 2 x 2 texture: red, green / blue, white.
+unsigned int checkerTexture() {
+    const unsigned char texels[16] = {255, 0, 0,   255, 0,   255, 0,   255,
+                                      0,   0, 255, 255, 255, 255, 255, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    return texture;
+}
+
+void resetLayerState() {
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::loadIdentity();
+    draw::enableTexturing(false);
+    draw::bindTexture(0);
+    draw::enableBlending(false);
+    draw::enableDepthTest(false);
+    draw::enableScissor(false);
+    draw::color(1, 1, 1);
+    draw::clearColor(0, 0, 0, 1);
+}
+
+} // namespace
+
+// A draw call is issued only where the state a primitive needs differs from the last one's:
+// a state changed and changed back between two primitives costs nothing, colours and matrices
+// never split (colours travel with the vertices, vertices arrive transformed), and a primitive
+// wholly outside the view is dropped. A primitive crossing a clip plane goes in a run of its own.
+TEST(DrawingLayer, BatchesSplitExactlyWhereTheStateChanges) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    const auto callsFor = [](void (*const drawing)()) {
+        draw::flush();
+        draw::resetDrawCounts();
+        drawing();
+        draw::flush();
+        return draw::drawCounts();
+    };
+    const struct {
+        const char* what;
+        void (*drawing)();
+        int calls;
+        int primitives;
+        int dropped;
+    } cases[] = {
+        {"three quads, colours and matrices changing",
+         [] {
+             for (int i = 0; i < 3; ++i) {
+                 draw::color(0.2f * i, 1, 1);
+                 draw::translate(0.1f, 0, 0);
+                 quadAt(0, 0, 0.2f);
+             }
+         },
+         1, 3, 0},
+        {"blending on between two quads",
+         [] {
+             quadAt(0, 0, 0.2f);
+             draw::enableBlending(true);
+             quadAt(0.5f, 0, 0.2f);
+             draw::enableBlending(false);
+         },
+         2, 2, 0},
+        {"a state changed and changed back with no primitive between",
+         [] {
+             quadAt(0, 0, 0.2f);
+             draw::enableDepthTest(true);
+             draw::blendFunction(draw::BlendFactor::DstColor, draw::BlendFactor::Zero);
+             draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::Zero);
+             draw::enableDepthTest(false);
+             quadAt(0.5f, 0, 0.2f);
+         },
+         1, 2, 0},
+        {"texture, blend function, viewport and scissor each",
+         [] {
+             quadAt(0, 0, 0.2f);
+             draw::bindTexture(7);
+             draw::enableTexturing(true);
+             quadAt(0, 0, 0.2f);
+             draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::One);
+             quadAt(0, 0, 0.2f);
+             draw::viewport(draw::Rect{0, 0, 400, 300});
+             quadAt(0, 0, 0.2f);
+             draw::enableScissor(true);
+             quadAt(0, 0, 0.2f);
+             draw::enableScissor(false);
+             draw::enableTexturing(false);
+             draw::bindTexture(0);
+             draw::viewport(draw::Rect{0, 0, 800, 600});
+             draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::Zero);
+         },
+         5, 5, 0},
+        {"one quad wholly outside the view, one across its edge, one inside",
+         [] {
+             quadAt(40, 0, 0.5f);
+             quadAt(2.7f, 0, 0.5f);
+             quadAt(0, 0, 0.5f);
+         },
+         2, 2, 1},
+        {"an unfinished quad and vertices outside a primitive",
+         [] {
+             draw::vertex(0, 0, -5);
+             draw::begin(draw::Primitive::Quads);
+             draw::vertex(0, 0, -5);
+             draw::vertex(1, 0, -5);
+             draw::end();
+             draw::begin(draw::Primitive::Triangles);
+             draw::vertex(0, 0, -5);
+             draw::vertex(1, 0, -5);
+             draw::vertex(1, 1, -5);
+             draw::end();
+         },
+         1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        const draw::DrawCounts counts = callsFor(c.drawing);
+        EXPECT_EQ(counts.drawCalls, c.calls) << c.what;
+        EXPECT_EQ(counts.primitives, c.primitives) << c.what;
+        EXPECT_EQ(counts.dropped, c.dropped) << c.what;
+    }
+}
+
+// Pixels: the texture times the colour while texturing is on and a texture is bound, the colour
+// alone without a texture (a bound name of 0 draws untextured even with texturing on), the
+// colour constant over the primitive, and the blend function applied.
+TEST(DrawingLayer, DrawsTextureTimesColourAndBlends) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    const unsigned int texture = checkerTexture();
+    const auto centre = [](void (*const drawing)(unsigned int), const unsigned int name) {
+        draw::clear();
+        drawing(name);
+        const Picture picture = readPicture();
+        const std::uint8_t* const lowerLeft = picture.at(380, 320);  // texel (0, 0): red
+        const std::uint8_t* const upperRight = picture.at(420, 280); // texel (1, 1): white
+        return std::array<int, 6>{lowerLeft[0],  lowerLeft[1],  lowerLeft[2],
+                                  upperRight[0], upperRight[1], upperRight[2]};
+    };
+    const struct {
+        const char* what;
+        void (*drawing)(unsigned int);
+        std::array<int, 6> expected;
+    } cases[] = {
+        {"textured, half green",
+         [](unsigned int t) {
+             draw::bindTexture(t);
+             draw::enableTexturing(true);
+             draw::color(1, 0.5f, 1);
+             quadAt(0, 0, 0.5f);
+             draw::enableTexturing(false);
+         },
+         {255, 0, 0, 255, 128, 255}},
+        {"texturing on with no texture bound",
+         [](unsigned int) {
+             draw::bindTexture(0);
+             draw::enableTexturing(true);
+             draw::color(0.2f, 0.4f, 0.6f);
+             quadAt(0, 0, 0.5f);
+             draw::enableTexturing(false);
+         },
+         {51, 102, 153, 51, 102, 153}},
+        {"multiplied into the picture",
+         [](unsigned int) {
+             draw::color(0.5f, 1, 1);
+             quadAt(0, 0, 0.5f);
+             draw::enableBlending(true);
+             draw::blendFunction(draw::BlendFactor::DstColor, draw::BlendFactor::Zero);
+             draw::color(1, 0.5f, 0);
+             quadAt(0, 0, 0.5f);
+             draw::enableBlending(false);
+         },
+         {128, 128, 0, 128, 128, 0}},
+    };
+    for (const auto& c : cases) {
+        const std::array<int, 6> got = centre(c.drawing, texture);
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_NEAR(got[i], c.expected[i], 1) << c.what << ", value " << i;
+        }
+    }
+    draw::color(1, 1, 1);
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+}
+
+// A shader that does not compile or link gives 0 and a message naming the stage with the
+// compiler's own words; no program is left current and nothing crashes.
+TEST(DrawingLayer, AShaderThatFailsGivesAClearMessage) {
+    REQUIRE_HEADLESS_GL();
+    const char* const attributes[] = {"position", nullptr};
+    const char* const vertex = "in vec4 position;\nvoid main() { gl_Position = position; }\n";
+    const char* const fragment =
+        "precision mediump float;\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
+    const struct {
+        const char* what;
+        const char* vertexBody;
+        const char* fragmentBody;
+        const char* message;
+    } cases[] = {
+        {"a syntax error", vertex, "void main() { this is not GLSL }", "the fragment shader"},
+        {"a missing stage", nullptr, fragment, "no vertex shader text"},
+        {"an undeclared name", "void main() { gl_Position = where; }", fragment,
+         "the vertex shader does not compile"},
+        {"stages that do not link", vertex,
+         "precision mediump float;\nin vec3 missing;\nout vec4 c;\n"
+         "void main() { c = vec4(missing, 1.0); }\n",
+         "do not link"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(buildProgram(c.vertexBody, c.fragmentBody, attributes, &error), 0u) << c.what;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+    }
+    std::string error;
+    const unsigned int program = buildProgram(vertex, fragment, attributes, &error);
+    EXPECT_NE(program, 0u) << error;
+    glDeleteProgram(program);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
