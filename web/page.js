@@ -157,3 +157,175 @@ const VellomirePage = (() => {
 
   return {kFiles, fetchFiles, decodePicture, decodeTrack, loadShow, createShow};
 })();
+
+// The page's own flow: the dialog (or, with ?at=T, one frame), the loading and the show.
+(() => {
+  if (document.getElementById('dialog') === null) {
+    return; // a page that only uses the loader (the tests' probe)
+  }
+  const root = document.documentElement;
+  const $ = (id) => document.getElementById(id);
+  const parameters = new URLSearchParams(location.search);
+  const site = new URL('./', location.href);
+
+  function setState(state, message) {
+    root.dataset.state = state;
+    if (message !== undefined) {
+      root.dataset.message = message;
+    }
+  }
+
+  // A frame on request: the frame the render tool draws at T, alone at the top-left.
+  async function showFrame(at) {
+    root.classList.add('frames');
+    setState('loading');
+    try {
+      const clock = Number(at);
+      const size = (parameters.get('size') || '800x600').match(/^(\d{3,4})x(\d{3,4})$/);
+      if (!Number.isFinite(clock) || clock < 0) {
+        throw new Error(`at=${at} is not a time in seconds`);
+      }
+      if (size === null || Number(size[1]) * 3 !== Number(size[2]) * 4) {
+        throw new Error(`size=${parameters.get('size')} is not a 4:3 size such as 800x600`);
+      }
+      const [width, height] = [Number(size[1]), Number(size[2])];
+      const canvas = $('canvas');
+      canvas.style.width = `${width}px`;
+      canvas.style.height = `${height}px`;
+      canvas.hidden = false;
+      const loaded = await VellomirePage.loadShow(site, () => {});
+      const module = await VellomirePage.createShow(createVellomire, loaded, null, () => {});
+      if (!module._webOpenFrames(width, height)) {
+        throw new Error(`no WebGL 2 picture of ${width} x ${height} could be made`);
+      }
+      // Tests draw more clocks in the same page; each call gives the frame's RGBA, top row first.
+      window.vellomireFrames = {
+        draw(seconds) {
+          module._webDrawFrameAt(seconds);
+          const pixels = module._webReadPicture();
+          return module.HEAPU8.slice(pixels, pixels + width * height * 4);
+        },
+      };
+      module._webDrawFrameAt(clock);
+      // The frame is on the canvas once the browser has shown it.
+      await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
+      setState('frame-ready');
+    } catch (error) {
+      setState('error', error.message);
+      document.body.append(Object.assign(document.createElement('p'), {textContent: error.message}));
+    }
+  }
+
+  // The dialog, the loading behind it, and the show after "OK".
+  function showDialogPage() {
+    const dialog = $('dialog');
+    const quiet = $('quiet');
+    const canvas = $('canvas');
+    const ok = $('ok');
+    let loaded = null;
+    let module = null;
+
+    function openDialog() {
+      quiet.hidden = true;
+      canvas.hidden = true;
+      dialog.hidden = false;
+      (loaded ? ok : $('exit')).focus();
+      setState(loaded ? 'dialog' : 'loading');
+    }
+
+    function quietPage(text, button) {
+      dialog.hidden = true;
+      canvas.hidden = true;
+      quiet.hidden = false;
+      $('quiet-text').textContent = text;
+      $('again').textContent = button;
+      $('again').focus();
+    }
+
+    function showEnded(how) {
+      if (how === 'end') {
+        quietPage('The show is over.', 'Play it again');
+        setState('ended');
+      } else {
+        quietPage('The show has been stopped.', 'Open the dialog');
+        setState('stopped');
+      }
+    }
+
+    const progress = $('progress');
+    const progressText = $('progress-text');
+    VellomirePage.loadShow(site, (received, total) => {
+      progress.max = Math.max(total, 1);
+      progress.value = received;
+      progressText.textContent = `${received.toLocaleString('en')} of ${total.toLocaleString('en')} bytes`;
+    }).then((result) => {
+      loaded = result;
+      progressText.textContent += ' — ready';
+      ok.disabled = false;
+      if (!dialog.hidden) {
+        ok.focus();
+        setState('dialog');
+      }
+    }).catch((error) => {
+      $('failure').textContent = `The show cannot start: ${error.message}.`;
+      $('failure').hidden = false;
+      progressText.textContent = 'failed';
+      setState('error', error.message);
+    });
+
+    // "OK" (or Enter): the click is the gesture that lets the sound play and the page go full
+    // screen.
+    dialog.addEventListener('submit', async (event) => {
+      event.preventDefault();
+      if (loaded === null) {
+        return;
+      }
+      const context = new AudioContext({sampleRate: 44100});
+      const resumed = context.resume();
+      dialog.hidden = true;
+      canvas.hidden = false;
+      if ($('fullscreen').checked) {
+        canvas.requestFullscreen().catch(() => {});
+      }
+      canvas.focus();
+      setState('starting');
+      // A context that cannot run within a second leaves the show on its silent clock.
+      await Promise.race([resumed, new Promise((resolve) => setTimeout(resolve, 1000))]);
+      if (module === null) {
+        module = await VellomirePage.createShow(createVellomire, loaded, context, showEnded);
+      } else {
+        module.audio.context?.close();
+        module.audio = {context, track: loaded.track};
+      }
+      if (!module._webStartShow(false)) {
+        showEnded('quit');
+        $('quiet-text').textContent = 'This browser offers no WebGL 2: the show cannot be drawn.';
+        setState('error', 'no WebGL 2');
+        return;
+      }
+      setState('playing');
+    });
+    $('exit').addEventListener('click', () => {
+      quietPage('Goodbye.', 'Open the dialog');
+      setState('exited');
+    });
+    $('again').addEventListener('click', () => {
+      if ($('again').textContent === 'Play it again' && loaded !== null) {
+        quiet.hidden = true;
+        dialog.requestSubmit();
+      } else {
+        openDialog();
+      }
+    });
+    openDialog();
+  }
+
+  const script = document.createElement('script');
+  script.src = 'vellomire.js';
+  script.onload = () => (parameters.has('at') ? showFrame(parameters.get('at')) : showDialogPage());
+  script.onerror = () => {
+    setState('error', 'vellomire.js could not be loaded');
+    document.body.append('vellomire.js could not be loaded.');
+  };
+  document.head.append(script);
+})();

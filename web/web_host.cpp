@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "demo/frame.h"
 #include "demo/music.h"
 #include "demo/startup.h"
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "platform/sound.h"
 #include "render/glow.h"
@@ -97,6 +100,13 @@ void presentPicture() {
         std::clamp(static_cast<int>(std::lround(size.height * scale)), 1, height);
     const int x = (width - shownWidth) / 2;
     const int y = (height - shownHeight) / 2;
+    draw::flush();
+    // The GL state the drawing layer set is put back afterwards, as it left it.
+    GLfloat clearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
@@ -105,8 +115,12 @@ void presentPicture() {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, show.picture.framebuffer);
     glBlitFramebuffer(0, 0, size.width, size.height, x, y, x + shownWidth, y + shownHeight,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    if (scissor == GL_TRUE) {
+        glEnable(GL_SCISSOR_TEST);
+    }
     bindPictureTarget(show.picture);
-    resizeViewport(size.width, size.height);
 }
 
 void recordShowEnd() {
@@ -121,6 +135,7 @@ void finishShow(const char* const how) {
     resetMusic();
     if (emscripten_is_webgl_context_lost(show.context) == EM_FALSE) {
         destroyPictureTarget(&show.picture);
+        draw::closeDrawing();
     }
     emscripten_webgl_destroy_context(show.context);
     show.context = 0;
@@ -240,7 +255,15 @@ bool openShow(const bool keepDrawing) {
         return false;
     }
     emscripten_webgl_make_context_current(show.context);
+    std::string error;
+    if (!draw::openDrawing(&error)) {
+        std::fprintf(stderr, "vellomire: %s\n", error.c_str());
+        emscripten_webgl_destroy_context(show.context);
+        show.context = 0;
+        return false;
+    }
     if (!createPictureTarget(&show.picture)) {
+        draw::closeDrawing();
         emscripten_webgl_destroy_context(show.context);
         show.context = 0;
         return false;
@@ -322,6 +345,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const unsigned char* webReadPicture() {
     const PictureSize size = pictureSize();
     const std::size_t row = static_cast<std::size_t>(size.width) * 4;
     std::vector<unsigned char> bottomUp(row * size.height);
+    draw::flush();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, show.picture.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
