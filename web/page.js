@@ -139,8 +139,9 @@ const VellomirePage = (() => {
   }
 
   // The show's module with the loaded files in its file system.
-  async function createShow(factory, loaded, audioContext, onShowEnded) {
+  async function createShow(factory, loaded, audioContext, onShowEnded, options = {}) {
     const module = await factory({
+      ...options,
       canvas: document.getElementById('canvas'),
       images: loaded.images,
       audio: {context: audioContext, track: loaded.track},
@@ -194,19 +195,36 @@ const VellomirePage = (() => {
       canvas.style.height = `${height}px`;
       canvas.hidden = false;
       const loaded = await VellomirePage.loadShow(site, () => {});
-      const module = await VellomirePage.createShow(createVellomire, loaded, null, () => {});
-      if (!module._webOpenFrames(width, height)) {
-        throw new Error(`no WebGL 2 picture of ${width} x ${height} could be made`);
+      const wasmBinary = await (await fetch(new URL('vellomire.wasm', site))).arrayBuffer();
+      let module = null;
+      // Every frame comes from a fresh instance of the show on a fresh canvas, as every render
+      // of one frame starts a fresh program: nothing of an earlier frame (the drifting clouds,
+      // the random sequence) carries over. The files stay loaded.
+      async function drawFrame(seconds) {
+        if (module !== null) {
+          module._webCloseFrames();
+        }
+        const fresh = document.createElement('canvas');
+        fresh.id = 'canvas';
+        fresh.style.width = `${width}px`;
+        fresh.style.height = `${height}px`;
+        $('canvas').replaceWith(fresh);
+        module = await VellomirePage.createShow(createVellomire, loaded, null, () => {},
+            {wasmBinary});
+        if (!module._webOpenFrames(width, height)) {
+          throw new Error(`no WebGL 2 picture of ${width} x ${height} could be made`);
+        }
+        module._webDrawFrameAt(seconds);
       }
-      // Tests draw more clocks in the same page; each call gives the frame's RGBA, top row first.
+      // Tests draw more clocks in the same page: each gives the frame's RGBA, top row first.
       window.vellomireFrames = {
-        draw(seconds) {
-          module._webDrawFrameAt(seconds);
+        async draw(seconds) {
+          await drawFrame(seconds);
           const pixels = module._webReadPicture();
           return module.HEAPU8.slice(pixels, pixels + width * height * 4);
         },
       };
-      module._webDrawFrameAt(clock);
+      await drawFrame(clock);
       // The frame is on the canvas once the browser has shown it.
       await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
       setState('frame-ready');

@@ -321,6 +321,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE bool webOpenFrames(const int width, const int he
     return openShow(true);
 }
 
+// Ends single frames: the context and what the show made in it go.
+extern "C" EMSCRIPTEN_KEEPALIVE void webCloseFrames() {
+    if (show.context == 0) {
+        return;
+    }
+    emscripten_webgl_make_context_current(show.context);
+    destroyPictureTarget(&show.picture);
+    draw::closeDrawing();
+    emscripten_webgl_destroy_context(show.context);
+    show.context = 0;
+}
+
 // Draws the frame the render tool draws at `seconds`: frames that choose the scene a show
 // running from the start shows there (the scene of the last rule of the timeline begun before
 // it), then the frame itself, shown on the canvas. False once the show has ended.
