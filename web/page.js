@@ -311,6 +311,8 @@ const VellomirePage = (() => {
       await Promise.race([resumed, new Promise((resolve) => setTimeout(resolve, 1000))]);
       if (module === null) {
         module = await VellomirePage.createShow(createVellomire, loaded, context, showEnded);
+        // The show's clock in seconds as the last frame read it, for anyone watching the page.
+        window.vellomireClock = () => module._webMusicClock();
       } else {
         module.audio.context?.close();
         module.audio = {context, track: loaded.track};

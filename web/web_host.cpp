@@ -220,7 +220,11 @@ EM_BOOL onKey(const int type, const EmscriptenKeyboardEvent* const event, void*)
             switchFullScreen();
         } else if (key == WebKey::Escape &&
                    (inFullScreen() || emscripten_get_now() - show.fullScreenLeft < 250.0)) {
-            // The browser leaves full screen on this Escape; the next one ends the show.
+            // This Escape leaves full screen (where the browser has not done so itself); the
+            // next one ends the show.
+            if (inFullScreen()) {
+                emscripten_exit_fullscreen();
+            }
             return EM_TRUE;
         }
     }

@@ -24,7 +24,7 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
-  served?.server.close();
+  served?.close();
 });
 
 test('the spectrum at a clock equals the native analysis of the track there', async (t) => {

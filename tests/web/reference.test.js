@@ -55,7 +55,7 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
-  served?.server.close();
+  served?.close();
   fs.rmSync(scratch, {recursive: true, force: true});
 });
 

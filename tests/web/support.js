@@ -41,7 +41,14 @@ async function serveSite(faults = {}) {
     response.end(body);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return {server, url: `http://127.0.0.1:${server.address().port}/`};
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    // Stops serving, dropping the connections the browser keeps open.
+    close() {
+      server.close();
+      server.closeAllConnections();
+    },
+  };
 }
 
 // Headless Chromium on SwiftShader's WebGL 2. Every uncaught exception of a page opened with
