@@ -227,6 +227,11 @@ test('index.html?at=T shows the frame vellomire-render --at T draws, alone at th
       assert.equal(compared.outside, 0, 'something besides the frame shows on the page');
       assert.equal(compared.error, '');
 
+      await page.goto(`${served.url}index.html?at=10&size=640x480`);
+      await waitForState(page, 'frame-ready', 60000);
+      assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height, c.offsetWidth]),
+          [640, 480, 640]);
+
       await page.goto(`${served.url}index.html?at=soon`);
       await waitForState(page, 'error', 30000);
       assert.match(await page.evaluate(() => document.documentElement.dataset.message), /at=soon/);
