@@ -340,9 +340,45 @@ const VellomirePage = (() => {
     openDialog();
   }
 
+  // ?bench[=N]: N frames (30) of every scene of the timeline at 800 x 600, timed, as a table.
+  async function runBench(frames) {
+    root.classList.add('frames');
+    setState('loading');
+    try {
+      const loaded = await VellomirePage.loadShow(site, () => {});
+      const module = await VellomirePage.createShow(createVellomire, loaded, null, () => {});
+      $('canvas').hidden = false;
+      if (!module._webOpenFrames(800, 600)) {
+        throw new Error('no WebGL 2 picture of 800 x 600 could be made');
+      }
+      const rows = [];
+      for (let rule = 0; rule < module._webRuleCount(); ++rule) {
+        rows.push({scene: module._webRuleScene(rule), medianMs: module._webBenchRule(rule, frames)});
+      }
+      window.vellomireBench = rows;
+      const table = document.createElement('pre');
+      table.style.cssText = 'position:absolute;left:810px;top:0;color:#ddd;margin:0';
+      table.textContent = 'scene  median ms\n' +
+          rows.map((r) => `${String(r.scene).padStart(5)} ${r.medianMs.toFixed(2).padStart(10)}`)
+              .join('\n');
+      document.body.append(table);
+      setState('bench-done');
+    } catch (error) {
+      setState('error', error.message);
+    }
+  }
+
   const script = document.createElement('script');
   script.src = 'vellomire.js';
-  script.onload = () => (parameters.has('at') ? showFrame(parameters.get('at')) : showDialogPage());
+  script.onload = () => {
+    if (parameters.has('at')) {
+      showFrame(parameters.get('at'));
+    } else if (parameters.has('bench')) {
+      runBench(Number(parameters.get('bench')) || 30);
+    } else {
+      showDialogPage();
+    }
+  };
   script.onerror = () => {
     setState('error', 'vellomire.js could not be loaded');
     document.body.append('vellomire.js could not be loaded.');

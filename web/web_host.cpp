@@ -355,6 +355,41 @@ extern "C" EMSCRIPTEN_KEEPALIVE bool webDrawFrameAt(const double seconds) {
     return !show.ended;
 }
 
+// The bench: `frames` frames of the timeline's rule `rule` at clocks spread over its interval,
+// each timed from the start of the frame to the finished picture (a one-pixel read-back waits
+// for it). Returns the median in milliseconds.
+extern "C" EMSCRIPTEN_KEEPALIVE double webBenchRule(const int rule, const int frames) {
+    if (rule < 0 || rule >= kSceneRuleCount || frames < 1) {
+        return 0.0;
+    }
+    const SceneRule& timed = SceneTimeline[rule];
+    const auto clockOf = [&](const int i) {
+        return timed.start + (timed.end - timed.start) * (i + 0.5) / frames;
+    };
+    soundSetSteppedTime(clockOf(0));
+    drawFrame(); // lets the timeline choose the scene
+    std::vector<double> times;
+    unsigned char pixel[4];
+    for (int i = 0; i < frames; ++i) {
+        const double start = emscripten_get_now();
+        soundSetSteppedTime(clockOf(i));
+        drawFrame();
+        draw::flush();
+        glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        times.push_back(emscripten_get_now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The scene the timeline's rule `rule` plays, and the number of rules.
+extern "C" EMSCRIPTEN_KEEPALIVE int webRuleScene(const int rule) {
+    return rule >= 0 && rule < kSceneRuleCount ? SceneTimeline[rule].scene : -1;
+}
+extern "C" EMSCRIPTEN_KEEPALIVE int webRuleCount() {
+    return kSceneRuleCount;
+}
+
 // The picture of the last frame as RGBA bytes, top row first (for the page's tests).
 extern "C" EMSCRIPTEN_KEEPALIVE const unsigned char* webReadPicture() {
     static std::vector<unsigned char> rgba;
