@@ -117,6 +117,27 @@ test('OK starts the show with its music: the clock runs with the wall clock, Up 
       await page.close();
     });
 
+test('a hidden page keeps the music going and catches up; the canvas follows the page',
+    async () => {
+      const page = await startShow();
+      await sleep(500);
+      const hiddenAt = await clock(page);
+      const other = await browser.newPage();
+      await other.bringToFront();
+      await sleep(2000);
+      assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+      await page.bringToFront();
+      await sleep(500);
+      const caughtUp = (await clock(page)) - hiddenAt;
+      assert.ok(caughtUp > 2.2 && caughtUp < 3.5,
+          `2.5 s after the page was hidden the clock moved ${caughtUp.toFixed(2)} s`);
+      await other.close();
+      await page.setViewport({width: 640, height: 400, deviceScaleFactor: 2});
+      await sleep(500);
+      assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height]), [1280, 800]);
+      await page.close();
+    });
+
 test('F1 enters and leaves full screen; Escape in full screen only leaves it', async () => {
   const page = await startShow();
   const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
