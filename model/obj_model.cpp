@@ -1,7 +1,6 @@
 #include "model/obj_model.h"
 
 #include <array>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -138,13 +137,12 @@ bool stripPlus(std::string_view* const word) {
     return !word->empty();
 }
 
-// A whole word as a finite float, in the decimal forms std::from_chars reads. strtof, since
-// not every C++ library offers from_chars for floats, reads more: hexadecimal numbers and
-// leading white space are refused here, and so is a number too small for a float (strtof's
-// range error with 0), while a subnormal result is kept.
+// A whole word (never beginning with white space) as a finite float, in the decimal forms
+// std::from_chars reads. strtof, since not every C++ library offers from_chars for floats,
+// reads more: hexadecimal numbers are refused here, and so is a number too small for a float
+// (strtof's range error with 0), while a subnormal result is kept.
 bool parseFloat(std::string_view word, float* const value) {
-    if (!stripPlus(&word) || std::isspace(static_cast<unsigned char>(word[0])) != 0 ||
-        word.find_first_of("xX") != std::string_view::npos) {
+    if (!stripPlus(&word) || word.find_first_of("xX") != std::string_view::npos) {
         return false;
     }
     const std::string text(word);
