@@ -298,8 +298,17 @@ const VellomirePage = (() => {
       if (loaded === null) {
         return;
       }
-      const context = new AudioContext({sampleRate: 44100});
-      const resumed = context.resume();
+      // The track's own rate where the browser offers it (otherwise the context resamples);
+      // no context at all leaves the show on its silent clock.
+      let context = null;
+      for (const options of [{sampleRate: 44100}, {}]) {
+        try {
+          context = context || new AudioContext(options);
+        } catch (error) {
+          console.warn(`no audio context (${error.message})`);
+        }
+      }
+      const resumed = context ? context.resume().catch(() => {}) : Promise.resolve();
       dialog.hidden = true;
       canvas.hidden = false;
       if ($('fullscreen').checked) {
