@@ -137,6 +137,10 @@ struct Layer {
     std::size_t capturedCount = 0;
 
     DrawCounts counts;
+
+    bool checkingErrors = false;
+    unsigned int firstError = 0;
+    const char* firstErrorWhere = "";
 };
 
 Layer layer;
@@ -172,6 +176,18 @@ void multiplySelected(const float* const m) {
     multiplyMatrices(top, m, product);
     std::memcpy(top, product, sizeof(product));
     matrixChanged();
+}
+
+// With error checks on: keeps the GL's error after `pass`, if it is the first since the last take.
+void noteErrors(const char* const pass) {
+    if (!layer.checkingErrors) {
+        return;
+    }
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR && layer.firstError == 0) {
+        layer.firstError = error;
+        layer.firstErrorWhere = pass;
+    }
 }
 
 GLenum glBlendFactor(const BlendFactor factor) {
@@ -262,6 +278,7 @@ void drawBatch(const Batch& batch) {
                        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(run.first) *
                                                      sizeof(std::uint32_t)));
         ++layer.counts.drawCalls;
+        noteErrors("a draw call");
     }
 }
 
@@ -650,6 +667,7 @@ void clear() {
     glClearColor(layer.clearColor[0], layer.clearColor[1], layer.clearColor[2],
                  layer.clearColor[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    noteErrors("the clear");
 }
 
 void copyPictureToTexture(const unsigned int texture, const int width, const int firstRow,
@@ -658,6 +676,7 @@ void copyPictureToTexture(const unsigned int texture, const int width, const int
     glBindTexture(GL_TEXTURE_2D, texture);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, firstRow, 0, firstRow, width, rows);
     layer.appliedValid = false;
+    noteErrors("a copy of the picture");
 }
 
 bool depthReadable() {
@@ -675,7 +694,25 @@ bool readDepthRows(const int width, const int firstRow, const int rows,
     glPixelStorei(GL_PACK_ALIGNMENT, 2);
     glReadPixels(0, firstRow, width, rows, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, depths);
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    noteErrors("the depth read");
     return true;
+}
+
+void checkErrors(const bool on) {
+    if (on && !layer.checkingErrors) {
+        glGetError(); // what came before is not the layer's
+    }
+    layer.checkingErrors = on;
+}
+
+unsigned int takeFirstError(const char** const where) {
+    const unsigned int error = layer.firstError;
+    if (where != nullptr) {
+        *where = layer.firstErrorWhere;
+    }
+    layer.firstError = 0;
+    layer.firstErrorWhere = "";
+    return error;
 }
 
 // --- Counts and captures

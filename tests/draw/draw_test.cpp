@@ -246,3 +246,22 @@ TEST(DrawingLayer, AShaderThatFailsGivesAClearMessage) {
     glDeleteProgram(program);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// With error checks on, the first GL error of a flush is kept with the pass it followed, and
+// taking it clears it.
+TEST(DrawingLayer, KeepsTheFirstErrorWithItsPass) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    draw::checkErrors(true);
+    draw::viewport(draw::Rect{0, 0, -1, 600}); // a negative width is refused by the GL
+    quadAt(0, 0, 0.2f);
+    draw::flush();
+    draw::viewport(draw::Rect{0, 0, 800, 600});
+    const char* where = nullptr;
+    EXPECT_EQ(draw::takeFirstError(&where), static_cast<unsigned>(GL_INVALID_VALUE));
+    EXPECT_STREQ(where, "a draw call");
+    quadAt(0, 0, 0.2f);
+    draw::flush();
+    EXPECT_EQ(draw::takeFirstError(&where), 0u);
+    draw::checkErrors(false);
+}
