@@ -16,19 +16,16 @@ namespace {
 // --- The shader pair
 // ------------------------------------------------------------------------------
 
-// Positions arrive in clip coordinates (`transform` the identity) or, for a primitive crossing a
-// clip plane, in object coordinates with the matrices' product as `transform`. The colour is
-// flat: the current colour of a primitive is one value, and interpolating it with perspective
-// would round some colours a level off.
+// Positions arrive in clip coordinates. The colour is flat: the current colour of a primitive
+// is one value, and interpolating it with perspective would round some colours a level off.
 constexpr const char* kVertexShader = R"(
-uniform mat4 transform;
 in vec4 position;
 in vec2 texCoord;
 in vec4 color;
 out vec2 vTexCoord;
 flat out vec4 vColor;
 void main() {
-    gl_Position = transform * position;
+    gl_Position = position;
     vTexCoord = texCoord;
     vColor = color;
 }
@@ -53,12 +50,6 @@ struct Vertex {
     float s;
     float t;
     float color[4];
-};
-
-// A vertex as given: its object coordinates beside what the layer stores of it.
-struct Corner {
-    Vertex vertex;
-    float object[3];
 };
 
 // Everything a primitive's pixels depend on besides its vertices.
@@ -86,12 +77,9 @@ bool sameState(const PipelineState& a, const PipelineState& b) {
            sameRect(a.scissorBox, b.scissorBox) && sameRect(a.viewport, b.viewport);
 }
 
-// A run of primitives drawn with one call: `count` indices from `first`. Its vertices are in
-// clip coordinates, or in object coordinates transformed by `transform` on the GPU.
+// A run of primitives drawn with one call: `count` indices from `first`.
 struct Run {
     PipelineState state;
-    bool clipSpace = true;
-    float transform[16];
     int first = 0;
     int count = 0;
 };
@@ -117,7 +105,6 @@ struct Layer {
     bool open = false;
     GLuint program = 0;
     GLint texturedUniform = -1;
-    GLint transformUniform = -1;
     GLuint vertexArray = 0;
     GLuint vertexBuffer = 0;
     GLuint indexBuffer = 0;
@@ -137,7 +124,7 @@ struct Layer {
 
     Primitive primitive = Primitive::Quads;
     bool inPrimitive = false;
-    Corner corners[4];
+    Vertex corners[4];
     int cornerCount = 0;
 
     Batch pending;
@@ -150,6 +137,10 @@ struct Layer {
     std::size_t capturedCount = 0;
 
     DrawCounts counts;
+
+    bool checkingErrors = false;
+    unsigned int firstError = 0;
+    const char* firstErrorWhere = "";
 };
 
 Layer layer;
@@ -185,6 +176,18 @@ void multiplySelected(const float* const m) {
     multiplyMatrices(top, m, product);
     std::memcpy(top, product, sizeof(product));
     matrixChanged();
+}
+
+// With error checks on: keeps the GL's error after `pass`, if it is the first since the last take.
+void noteErrors(const char* const pass) {
+    if (!layer.checkingErrors) {
+        return;
+    }
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR && layer.firstError == 0) {
+        layer.firstError = error;
+        layer.firstErrorWhere = pass;
+    }
 }
 
 GLenum glBlendFactor(const BlendFactor factor) {
@@ -269,18 +272,13 @@ void drawBatch(const Batch& batch) {
     glBufferData(GL_ELEMENT_ARRAY_BUFFER,
                  static_cast<GLsizeiptr>(batch.indices.size() * sizeof(std::uint32_t)),
                  batch.indices.data(), GL_STREAM_DRAW);
-    const Run* previous = nullptr;
     for (const Run& run : batch.runs) {
         applyState(run.state);
-        if (previous == nullptr || !(previous->clipSpace && run.clipSpace)) {
-            glUniformMatrix4fv(layer.transformUniform, 1, GL_FALSE,
-                               run.clipSpace ? kIdentityMatrix : run.transform);
-        }
-        previous = &run;
         glDrawElements(GL_TRIANGLES, run.count, GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(run.first) *
                                                      sizeof(std::uint32_t)));
         ++layer.counts.drawCalls;
+        noteErrors("a draw call");
     }
 }
 
@@ -302,54 +300,26 @@ PipelineState primitiveState() {
     return state;
 }
 
-// Whether the last run of the pending batch can take a primitive of `state`: the same state,
-// and both in clip coordinates, or both in object coordinates under the same matrices.
-bool lastRunTakes(const PipelineState& state, const bool clipSpace) {
-    const std::vector<Run>& runs = layer.pending.runs;
-    if (runs.empty() || !sameState(runs.back().state, state) ||
-        runs.back().clipSpace != clipSpace) {
-        return false;
-    }
-    return clipSpace ||
-           std::memcmp(runs.back().transform, clipMatrix(), sizeof(runs.back().transform)) == 0;
-}
-
 // Adds the collected corners of one primitive to the pending batch, unless all of them lie
-// outside the same clip plane. A primitive wholly inside the view goes in clip coordinates,
-// computed here; one crossing a clip plane goes in its object coordinates with the matrices'
-// product, for the GPU to transform and clip exactly as it would any primitive of its own.
+// outside the same clip plane; a new run starts where its state differs from the last one's.
 void keepPrimitive(const std::uint32_t* const pattern, const int patternSize) {
     unsigned outsideAll = 0x3F;
-    unsigned outsideAny = 0;
     for (int c = 0; c < layer.cornerCount; ++c) {
-        const unsigned outcode = clipOutcode(layer.corners[c].vertex.position);
-        outsideAll &= outcode;
-        outsideAny |= outcode;
+        outsideAll &= clipOutcode(layer.corners[c].position);
     }
     if (outsideAll != 0) {
         ++layer.counts.dropped;
         return;
     }
-    const bool clipSpace = outsideAny == 0;
     Batch& batch = layer.pending;
     const PipelineState state = primitiveState();
-    if (!lastRunTakes(state, clipSpace)) {
+    if (batch.runs.empty() || !sameState(batch.runs.back().state, state)) {
         Run& run = batch.runs.emplace_back();
         run.state = state;
-        run.clipSpace = clipSpace;
-        std::memcpy(run.transform, clipSpace ? kIdentityMatrix : clipMatrix(),
-                    sizeof(run.transform));
         run.first = static_cast<int>(batch.indices.size());
     }
     const auto base = static_cast<std::uint32_t>(batch.vertices.size());
-    for (int c = 0; c < layer.cornerCount; ++c) {
-        Vertex v = layer.corners[c].vertex;
-        if (!clipSpace) {
-            const float* const object = layer.corners[c].object;
-            v.position = ClipVertex{object[0], object[1], object[2], 1.0f};
-        }
-        batch.vertices.push_back(v);
-    }
+    batch.vertices.insert(batch.vertices.end(), layer.corners, layer.corners + layer.cornerCount);
     for (int i = 0; i < patternSize; ++i) {
         batch.indices.push_back(base + pattern[i]);
     }
@@ -429,7 +399,6 @@ bool openDrawing(std::string* const error) {
     }
     layer.program = program;
     layer.texturedUniform = glGetUniformLocation(program, "textured");
-    layer.transformUniform = glGetUniformLocation(program, "transform");
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "image"), 0);
     glGenVertexArrays(1, &layer.vertexArray);
@@ -571,11 +540,7 @@ void vertex(const float x, const float y, const float z) {
     if (!layer.inPrimitive) {
         return;
     }
-    Corner& corner = layer.corners[layer.cornerCount++];
-    corner.object[0] = x;
-    corner.object[1] = y;
-    corner.object[2] = z;
-    Vertex& v = corner.vertex;
+    Vertex& v = layer.corners[layer.cornerCount++];
     v.position = transformPoint(clipMatrix(), x, y, z);
     v.s = layer.texCoord[0];
     v.t = layer.texCoord[1];
@@ -702,6 +667,7 @@ void clear() {
     glClearColor(layer.clearColor[0], layer.clearColor[1], layer.clearColor[2],
                  layer.clearColor[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    noteErrors("the clear");
 }
 
 void copyPictureToTexture(const unsigned int texture, const int width, const int firstRow,
@@ -710,6 +676,7 @@ void copyPictureToTexture(const unsigned int texture, const int width, const int
     glBindTexture(GL_TEXTURE_2D, texture);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, firstRow, 0, firstRow, width, rows);
     layer.appliedValid = false;
+    noteErrors("a copy of the picture");
 }
 
 bool depthReadable() {
@@ -727,7 +694,25 @@ bool readDepthRows(const int width, const int firstRow, const int rows,
     glPixelStorei(GL_PACK_ALIGNMENT, 2);
     glReadPixels(0, firstRow, width, rows, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, depths);
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    noteErrors("the depth read");
     return true;
+}
+
+void checkErrors(const bool on) {
+    if (on && !layer.checkingErrors) {
+        glGetError(); // what came before is not the layer's
+    }
+    layer.checkingErrors = on;
+}
+
+unsigned int takeFirstError(const char** const where) {
+    const unsigned int error = layer.firstError;
+    if (where != nullptr) {
+        *where = layer.firstErrorWhere;
+    }
+    layer.firstError = 0;
+    layer.firstErrorWhere = "";
+    return error;
 }
 
 // --- Counts and captures

@@ -122,6 +122,12 @@ struct DrawCounts {
 DrawCounts drawCounts();
 void resetDrawCounts();
 
+// With true: asks the GL for errors after every pass the layer hands it (each draw call, clear,
+// copy and read) and keeps the first with the pass it followed. Off at the start.
+void checkErrors(bool on);
+// The first error kept since the last call (0 for none), and where it came (a static text).
+unsigned int takeFirstError(const char** where);
+
 // With true: keeps a copy of everything flushed from now on (forgetting earlier copies), so
 // that the same geometry can be drawn again with no per-vertex work. False stops keeping.
 void captureDraws(bool capture);

@@ -75,6 +75,11 @@ void drawCapturedScene() {
     draw::captureDraws(false);
 }
 
+void drawPlainFrame(const double clock) {
+    draw::resetDrawCounts();
+    drawShowFrame(clock);
+}
+
 void drawCapturingFrame(const double clock) {
     soundSetSteppedTime(clock);
     draw::resetDrawCounts();
@@ -112,10 +117,10 @@ void timeScene(const SceneRule& rule, const int frames, const bool withFloor,
     FrameSamples floor;
     for (int i = 0; i < frames; ++i) {
         const double clock = clockOf(rule, i, frames);
-        timeFrame(drawCapturingFrame, clock, &frame);
-        timing->primitives = draw::capturedPrimitiveCount();
+        timeFrame(withFloor ? drawCapturingFrame : drawPlainFrame, clock, &frame);
         timing->drawCalls = draw::drawCounts().drawCalls;
         if (withFloor) {
+            timing->primitives = draw::capturedPrimitiveCount();
             timeFrame(drawFloorFrame, clock, &floor);
         }
     }

@@ -17,6 +17,7 @@ static PictureTarget showTarget;
 static bool showEnded = false;
 static bool showChecksGl = false;
 static unsigned int showGlError = 0;
+static const char* showGlErrorPass = "";
 
 static void recordShowEnd() {
     showEnded = true;
@@ -41,6 +42,7 @@ bool openHeadlessShow(const bool checkGlErrors, std::string* const error) {
         return false;
     }
     showChecksGl = checkGlErrors;
+    draw::checkErrors(checkGlErrors);
     resizeViewport(pictureSize().width, pictureSize().height);
     setShowEndHandler(recordShowEnd);
     // The stepped output holds from here on: the start-up's request for the device is refused.
@@ -64,7 +66,11 @@ bool drawShowFrame(const double seconds) {
     soundSetSteppedTime(seconds);
     drawFrame();
     if (showChecksGl) {
-        showGlError = glGetError();
+        showGlError = draw::takeFirstError(&showGlErrorPass);
+        if (showGlError == GL_NO_ERROR) {
+            showGlError = glGetError();
+            showGlErrorPass = "the frame";
+        }
         if (showGlError != GL_NO_ERROR) {
             return false;
         }
@@ -94,4 +100,8 @@ void finishShowFrame() {
 
 unsigned int lastShowGlError() {
     return showGlError;
+}
+
+const char* lastShowGlErrorPass() {
+    return showGlErrorPass;
 }

@@ -26,5 +26,7 @@ void readShowPicture(std::vector<std::uint8_t>* rgb);
 // Waits for the GL to finish the frame (for timing).
 void finishShowFrame();
 
-// The GL error of the last frame (0 for none) when error checks are on.
+// The first GL error of the last frame (0 for none) when error checks are on, and the pass it
+// followed (a draw call, the clear, a copy of the picture, ...).
 unsigned int lastShowGlError();
+const char* lastShowGlErrorPass();

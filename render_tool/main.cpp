@@ -59,9 +59,9 @@ static bool prepareOutput(const RenderOptions& options, std::string* const error
 }
 
 static std::string glErrorMessage(const double clock) {
-    char text[96];
-    std::snprintf(text, sizeof(text), "GL error 0x%04X in the frame at %.3f s", lastShowGlError(),
-                  clock);
+    char text[160];
+    std::snprintf(text, sizeof(text), "GL error 0x%04X after %s in the frame at %.3f s",
+                  lastShowGlError(), lastShowGlErrorPass(), clock);
     return text;
 }
 

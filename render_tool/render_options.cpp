@@ -19,7 +19,7 @@ const char* renderUsage() {
            "                                    3840x2880 (default 800x600; 1080 = 1440x1080)\n"
            "  --frame WxH                       saves frames of that size with the picture\n"
            "                                    centred on black (1920x1080 for 1080p video)\n"
-           "  --check-gl                        check for GL errors after every frame\n"
+           "  --check-gl                        check for GL errors after every pass\n"
            "  --data DIR                        read the show's files from DIR/data/\n"
            "  --version                         the version\n"
            "  --help                            this text\n"

@@ -25,7 +25,7 @@ BASELINE = WORK / "baseline.json"
 REPORT = WORK / "report.txt"
 FLAKY = WORK / "flaky.json"
 
-FOLDERS = ["platform", "state", "demo", "render", "text", "model", "scenes", "metaballs", "shell",
+FOLDERS = ["platform", "draw", "state", "demo", "render", "text", "model", "scenes", "metaballs", "shell",
            "render_tool"]
 SLOW_LABELS = {"e2e", "storm"}
 # The end-to-end cases run for a shell mutant: the program's own cases, not the damaged-data

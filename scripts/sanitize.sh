@@ -3,7 +3,7 @@
 # every report fatal), runs the whole test suite in it except the tests that need an X server
 # (labels e2e and storm), runs the real program under Xvfb to the end of the show five times,
 # then renders a 20 s span from each third of the show headless with a GL error check after
-# every frame. Any sanitizer report, leak or GL error fails the run.
+# every pass of every frame. Any sanitizer report, leak or GL error fails the run.
 #
 # Leaks are checked by LeakSanitizer; the only ones suppressed come from system libraries
 # (scripts/lsan-suppressions.txt), never from this program.

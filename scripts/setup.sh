@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libgtk-3-dev
   libmpg123-dev libkissfft-dev libpng-dev zlib1g-dev libfreetype-dev
-  libepoxy-dev libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri
+  libgles-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox
   ffmpeg lame valgrind ccache

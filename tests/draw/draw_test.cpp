@@ -56,7 +56,7 @@ void resetLayerState() {
 // A draw call is issued only where the state a primitive needs differs from the last one's:
 // a state changed and changed back between two primitives costs nothing, colours and matrices
 // never split (colours travel with the vertices, vertices arrive transformed), and a primitive
-// wholly outside the view is dropped. A primitive crossing a clip plane goes in a run of its own.
+// wholly outside the view is dropped while one across its edge is kept.
 TEST(DrawingLayer, BatchesSplitExactlyWhereTheStateChanges) {
     REQUIRE_HEADLESS_GL();
     resetLayerState();
@@ -126,7 +126,7 @@ TEST(DrawingLayer, BatchesSplitExactlyWhereTheStateChanges) {
              quadAt(2.7f, 0, 0.5f);
              quadAt(0, 0, 0.5f);
          },
-         2, 2, 1},
+         1, 2, 1},
         {"an unfinished quad and vertices outside a primitive",
          [] {
              draw::vertex(0, 0, -5);
@@ -245,4 +245,23 @@ TEST(DrawingLayer, AShaderThatFailsGivesAClearMessage) {
     EXPECT_NE(program, 0u) << error;
     glDeleteProgram(program);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// With error checks on, the first GL error of a flush is kept with the pass it followed, and
+// taking it clears it.
+TEST(DrawingLayer, KeepsTheFirstErrorWithItsPass) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    draw::checkErrors(true);
+    draw::viewport(draw::Rect{0, 0, -1, 600}); // a negative width is refused by the GL
+    quadAt(0, 0, 0.2f);
+    draw::flush();
+    draw::viewport(draw::Rect{0, 0, 800, 600});
+    const char* where = nullptr;
+    EXPECT_EQ(draw::takeFirstError(&where), static_cast<unsigned>(GL_INVALID_VALUE));
+    EXPECT_STREQ(where, "a draw call");
+    quadAt(0, 0, 0.2f);
+    draw::flush();
+    EXPECT_EQ(draw::takeFirstError(&where), 0u);
+    draw::checkErrors(false);
 }
