@@ -22,6 +22,12 @@ if [ "$case_name" = package ]; then
     deb=$(echo "$work/vellomire_${version}_"*.deb)
     dpkg-deb -c "$deb" 2>/dev/null | grep -q ' ./usr/bin/vellomire-render$' || fail "no program in $deb"
     lintian --fail-on error,warning "$deb" 2>/dev/null || fail "lintian"
+    # What the programs load at run time by name (SDL's GL loader, EGL's vendor library, Mesa's
+    # drivers, the ES loader) must be pulled in too: the computed dependencies miss them.
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for package in libgl1 libglx-mesa0 libgl1-mesa-dri libegl1 libegl-mesa0 libgles2; do
+        grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package: $depends"
+    done
     [ $failures -eq 0 ] && echo "ok: $(basename "$deb")"
     exit
 fi
