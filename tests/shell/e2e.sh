@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program under Xvfb with openbox, driven with xdotool as a user
 # drives it. Usage: e2e.sh CASE PATH/TO/vellomire, from the repository root, whose data/ the
-# program reads. Cases: no_display dialog_exit escape f1 window show_end damaged_data.
+# program reads. Cases: no_display dialog_exit escape f1 window alt_release show_end
+# damaged_data.
 set -u
 
 case_name=$1
@@ -191,6 +192,22 @@ window)
     press "$window" Escape
     expect_exit_zero 10
     if grep -q "show's files\|File Not Found" "$work/out"; then fail "no data: $(cat "$work/out")"; fi
+    ;;
+alt_release)
+    # Right held, Alt pressed, Right released while Alt is still down, then Alt released: the
+    # release must still count. A Right left held seeks on by 0.5 s every frame and ends the
+    # show within about ten seconds; released, the show is still running 20 s later.
+    start_show
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    xdotool keydown Right && sleep 0.3 && xdotool keydown alt && sleep 0.2 &&
+        xdotool keyup Right && sleep 0.2 && xdotool keyup alt
+    for second in $(seq 20); do
+        sleep 1
+        alive "$second s after Right was released while Alt was held"
+    done
+    echo "still running 20 s after Right was released while Alt was held"
+    press "$window" Escape
+    expect_exit_zero 10
     ;;
 show_end)
     start_show

@@ -19,8 +19,8 @@ SDL_Event down(const SDL_Keycode sym, const Uint16 mod = KMOD_NONE,
     event.key = {type, 0, kWindowId, 0, 0, 0, 0, {SDL_GetScancodeFromKey(sym), sym, mod, 0}};
     return event;
 }
-SDL_Event up(const SDL_Keycode sym) {
-    return down(sym, KMOD_NONE, SDL_KEYUP);
+SDL_Event up(const SDL_Keycode sym, const Uint16 mod = KMOD_NONE) {
+    return down(sym, mod, SDL_KEYUP);
 }
 SDL_Event windowEvent(const Uint8 what, const Uint32 windowId = kWindowId) {
     SDL_Event event{};
@@ -71,6 +71,15 @@ TEST_F(Window, KeysActInTheirOrderInEveryFrameWhileHeldAndOnceWhenTapped) {
          {-500, 5000, -5000},
          {1, 0, 0}},
         {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}, {1, 0, 0}},
+        // A release clears its key whatever the modifiers say by then: Alt pressed while Right
+        // is held, NumLock switched on while the keypad's 6 is held; losing the focus (as
+        // Alt+Tab does) releases every key.
+        {{down(SDLK_RIGHT), down(SDLK_LALT, KMOD_LALT)}, {500}, {1, 0, 0}},
+        {{up(SDLK_RIGHT, KMOD_LALT), up(SDLK_LALT)}, {}, {1, 0, 0}},
+        {{down(SDLK_KP_6), down(SDLK_NUMLOCKCLEAR, KMOD_NUM)}, {500}, {1, 0, 0}},
+        {{up(SDLK_KP_6, KMOD_NUM)}, {}, {1, 0, 0}},
+        {{down(SDLK_RIGHT), down(SDLK_DOWN)}, {500, -5000}, {1, 0, 0}},
+        {{windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)}, {}, {1, 0, 0}},
         // Escape's quit comes before F1's switch, so the loop quits without switching.
         {{down(SDLK_F1), up(SDLK_F1), down(SDLK_ESCAPE), up(SDLK_ESCAPE)}, {}, {0, 0, 1}},
     };
