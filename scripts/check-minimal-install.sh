@@ -30,26 +30,28 @@ fi
 echo "package: $(basename "$deb")"
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
 
-step() { # step NAME COMMAND...: runs it, printing how long it took
-    local started=$SECONDS
+step() { # step NAME LOG COMMAND...: runs it with its output in LOG (- for none), timed
+    local started=$SECONDS status=0
     echo "== $1"
-    "${@:2}"
-    echo "   ($((SECONDS - started)) s)"
+    if [ "$2" = - ]; then "${@:3}" || status=$?; else "${@:3}" >"$2" 2>&1 || status=$?; fi
+    echo "   ($((SECONDS - started)) s, exit status $status)"
+    if [ $status -ne 0 ]; then
+        [ "$2" = - ] || tail -n 20 "$2"
+        exit 1
+    fi
 }
 
-step "debootstrap --variant=minbase bookworm" \
-    debootstrap --variant=minbase bookworm "$root" "$mirror" >"$work/debootstrap.log" 2>&1 ||
-    { tail -n 20 "$work/debootstrap.log"; exit 1; }
+step "debootstrap --variant=minbase bookworm" "$work/debootstrap.log" \
+    debootstrap --variant=minbase bookworm "$root" "$mirror"
 mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
 cp "$deb" "$root/tmp/vellomire.deb"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
     DEBIAN_FRONTEND=noninteractive "$@"; }
-step "apt-get install ./vellomire.deb" \
-    in_root sh -c 'apt-get update -q >/dev/null && apt-get install -y -q /tmp/vellomire.deb' \
-    >"$work/apt.log" 2>&1 || { tail -n 20 "$work/apt.log"; exit 1; }
+step "apt-get install ./vellomire.deb" "$work/apt.log" \
+    in_root sh -c 'apt-get update -q && apt-get install -y -q /tmp/vellomire.deb'
 grep -E "^(Need to get|After this operation|[0-9]+ upgraded)" "$work/apt.log" | sed 's/^/   /'
-step "vellomire-render --at 147 (in the minimal system)" \
+step "vellomire-render --at 147 (in the minimal system)" - \
     in_root sh -c 'cd /tmp && vellomire-render --at 147 --out frame.png'
 in_root vellomire --version
 (cd "$repository" && build/release/render_tool/vellomire-render --at 147 --out "$work/here.png")
