@@ -94,15 +94,29 @@ static bool inShow(const double clock) {
 }
 
 // Decides the mode from what was given and checks the values against it.
+// Every option given must be one the mode uses: one that would be ignored is refused.
 static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool haveSpan,
-                        const bool bench, std::string* const error) {
+                        const bool bench, const bool haveBenchOption, std::string* const error) {
     if (bench) {
         if (haveAt || !o->out.empty() || o->frameWidth != 0) {
             *error = "--bench draws no output: leave out --at, --out and --frame";
             return false;
         }
+        if (haveSpan) {
+            *error = "--bench times every scene at its own clocks: leave out --from, --to and "
+                     "--fps";
+            return false;
+        }
+        if (o->checkGlErrors) {
+            *error = "--bench does not check for GL errors: leave out --check-gl";
+            return false;
+        }
         o->mode = RenderMode::Bench;
         return true;
+    }
+    if (haveBenchOption) {
+        *error = "--csv and --bench-frames only go with --bench";
+        return false;
     }
     if (o->out.empty()) {
         *error = "--out is missing (a .png file, a directory ending in /, or a .mp4 file)";
@@ -153,6 +167,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
     bool haveAt = false;
     bool haveSpan = false;
     bool bench = false;
+    bool haveBenchOption = false; // --csv or --bench-frames
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* const value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -165,6 +180,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
             bench = true;
         } else if (arg == "--csv") {
             o.csv = true;
+            haveBenchOption = true;
         } else if (arg == "--check-gl") {
             o.checkGlErrors = true;
         } else if (arg == "--at" || arg == "--from" || arg == "--to" || arg == "--fps" ||
@@ -191,6 +207,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
                 haveSpan = true;
             } else {
                 o.benchFrames = static_cast<int>(number);
+                haveBenchOption = true;
             }
         } else if (arg == "--out") {
             if (value == nullptr || *value == '\0') {
@@ -238,7 +255,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
         *options = RenderOptions{};
         return true;
     }
-    if (!resolveMode(&o, haveAt, haveSpan, bench, error)) {
+    if (!resolveMode(&o, haveAt, haveSpan, bench, haveBenchOption, error)) {
         return false;
     }
     *options = o;

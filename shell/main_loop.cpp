@@ -72,12 +72,14 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     setSpriteDrawing(SpriteDrawing::Batched);
     keepRunning = 1;
     fullScreenWanted = renderWindow.fullScreen;
+    int status = 0;
     for (;;) {
         renderWindow.fullScreen = fullScreenWanted;
         setPictureSize(startingPictureSize(sizing));
         if (createRenderWindow(&renderWindow) != 1) {
             showError("Error Creating OpenGL Window");
             keepRunning = 0;
+            status = 1; // 0 says the show ended; it could not even be shown
             break;
         }
         demoInit(&renderWindow);
@@ -88,5 +90,5 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
             break;
         }
     }
-    return 0;
+    return status;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program under Xvfb with openbox, driven with xdotool as a user
 # drives it. Usage: e2e.sh CASE PATH/TO/vellomire, from the repository root, whose data/ the
-# program reads. Cases: no_display dialog_exit escape f1 window alt_release show_end
-# damaged_data.
+# program reads. Cases: no_display dialog_exit escape f1 window no_window alt_release
+# show_end damaged_data.
 set -u
 
 case_name=$1
@@ -61,13 +61,16 @@ press() {
 # FullScreen ticked first when $1 is "full") and waits for the show's window, whose id it
 # leaves in $window.
 program_options=()
-start_show() {
+start_show_dialog() {
     local keys=Return dialog
     [ "${1:-}" = full ] && keys="space Return" # the box has the focus first
     "$program" "${program_options[@]}" >"$work/out" 2>&1 &
     program_pid=$!
     dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
     press "$dialog" $keys
+}
+start_show() {
+    start_show_dialog "$@"
     window=$(wait_window "Vellomire Engine" 10) || fail "no window"
 }
 
@@ -192,6 +195,26 @@ window)
     press "$window" Escape
     expect_exit_zero 10
     if grep -q "show's files\|File Not Found" "$work/out"; then fail "no data: $(cat "$work/out")"; fi
+    ;;
+no_window)
+    # No window can be made for the show (SDL is told to use a visual the screen lacks): after
+    # OK, the error is shown, and once it is dismissed the program exits with status 1, not
+    # the 0 of a show that ended.
+    SDL_VIDEO_X11_WINDOW_VISUALID=0x7fffffff start_show_dialog
+    for _ in $(seq 50); do # SDL's message box: listed by xwininfo, not found by its name
+        box=$(xwininfo -root -tree | awk '/"Error": \(/ {print $1; exit}')
+        [ -n "$box" ] && break
+        sleep 0.2
+    done
+    [ -n "$box" ] || fail "no error shown: $(cat "$work/out")"
+    press "$box" Return
+    status=0
+    timeout 10 tail --pid="$program_pid" -f /dev/null
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ $status -eq 1 ] || fail "exit status $status, not 1: $(cat "$work/out")"
+    grep -q "^vellomire: Error: Error Creating OpenGL Window$" "$work/out" ||
+        fail "the error is not on stderr: $(cat "$work/out")"
     ;;
 alt_release)
     # Right held, Alt pressed, Right released while Alt is still down, then Alt released: the
