@@ -111,6 +111,10 @@ TEST_F(RenderTool, BadArgumentsFailWithTheirMessageAndLeaveNoFile) {
         {"--to 1 --size 240 --frame 321x240 --out " + out + "v.mp4", 2,
          "a video's frame needs even sides"},
         {"--at 1 --out " + out + "a.png --data", 2, "--data needs a folder"},
+        {"--at 1 --out " + out + "a.png --data /no/such/folder", 2,
+         "--data /no/such/folder: no such folder"},
+        {"--at 1 --out " + out + "a.png --data /", 2,
+         "--data /: the folder holds none of the show's files"},
         {"--at 10 --out /nonexistent-directory/frame.png", 1, "cannot write"},
         {"--to 1 --out " + out + "v.mp4", 1, "ffmpeg is not installed"},
     };
@@ -219,8 +223,58 @@ TEST_F(RenderTool, EveryDamageToEveryDataFileStillRendersAndExitsZero) {
         for (std::size_t f = 0; f < std::size(files); ++f) {
             damages[(n + f) % std::size(damages)](root / "data" / files[f]);
         }
-        const CommandRun r = run("--at 130 --out out.png", "cd '" + root.string() + "' && ");
+        const CommandRun r = run("--at 130 --data " + root.string() + " --out out.png",
+                                 "cd '" + directory.string() + "' && ");
         EXPECT_EQ(r.status, 0) << "run " << n << "\n" << r.output;
-        EXPECT_TRUE(fs::exists(root / "out.png")) << "run " << n;
+        EXPECT_TRUE(fs::exists(directory / "out.png")) << "run " << n;
+        fs::remove(directory / "out.png");
+        // The file removed and the one made a folder are named, with their paths, in one line.
+        const std::size_t line = r.output.find("vellomire-render: cannot read the show's files ");
+        ASSERT_NE(line, std::string::npos) << "run " << n << "\n" << r.output;
+        const std::string names = r.output.substr(line, r.output.find('\n', line) - line);
+        for (std::size_t f = 0; f < std::size(files); ++f) {
+            const std::size_t damage = (n + f) % std::size(damages);
+            if (damage == 0 || damage == 4) {
+                EXPECT_NE(names.find((root / "data" / files[f]).string()), std::string::npos)
+                    << "run " << n << ": " << names;
+            }
+        }
     }
+}
+
+// A folder the user names is used whatever it holds, and refused when it holds nothing; a
+// folder found by itself counts only with the whole set, so a stray file in the working
+// directory does not shadow the show's data. Missing larger textures are named once each.
+TEST_F(RenderTool, TheDataFolderNamedIsUsedOrRefusedAndAPartialOneIsPassedOver) {
+    ASSERT_EQ(run("--at 147 --out " + out + "reference.png").status, 0);
+    fs::create_directories(directory / "partial/data/textures");
+    fs::copy_file("data/textures/font.png", directory / "partial/data/textures/font.png");
+    const CommandRun partial =
+        run("--at 147 --out ../partial.png", "cd '" + (directory / "partial").string() + "' && ");
+    EXPECT_EQ(partial.status, 0);
+    EXPECT_EQ(partial.output, "");
+    RgbPicture reference;
+    RgbPicture picture;
+    ASSERT_TRUE(readRgbPng(out + "reference.png", &reference) &&
+                readRgbPng(out + "partial.png", &picture));
+    EXPECT_TRUE(picture.rgb == reference.rgb) << "the partial folder shadowed the data";
+
+    const CommandRun refused =
+        run("--at 147 --out " + out + "x.png", "VELLOMIRE_DATA=/no/such/folder ");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.output, "vellomire-render: VELLOMIRE_DATA=/no/such/folder: no such folder\n");
+
+    fs::create_directories(directory / "model/data/3d");
+    fs::copy_file("data/3d/torus.obj", directory / "model/data/3d/torus.obj");
+    const CommandRun large = run("--at 147 --size 1080 --out " + out + "large.png --data " +
+                                 (directory / "model").string());
+    EXPECT_EQ(large.status, 0);
+    const std::string textures = (directory / "model/data/textures/").string();
+    EXPECT_EQ(large.output, "vellomire-render: cannot read the show's files " +
+                                (directory / "model/data/music/track.mp3").string() + ", " +
+                                textures + "particle.png, " + textures + "butterfly.png, " +
+                                textures + "font.png\ncannot load " + textures +
+                                "particle-2x.png\ncannot load " + textures +
+                                "butterfly-2x.png\ncannot load " + textures +
+                                "font-4x.png\nError!\nFile Not Found\n");
 }
