@@ -59,6 +59,7 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     renderWindow.height = 600;
     renderWindow.colorDepth = 32;
     renderWindow.fullScreen = 1;
+    renderWindow.pixelForPixel = sizing.native;
 
     std::string noDisplay;
     if (!openDisplay(&noDisplay)) {

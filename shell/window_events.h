@@ -37,6 +37,8 @@ struct RenderWindow {
     PictureTarget picture;
     std::int32_t drawableWidth = 0;
     std::int32_t drawableHeight = 0;
+    // The picture is drawn at the drawable's own size and shown pixel for pixel when it fits.
+    bool pixelForPixel = false;
 };
 
 // The program's one window record.

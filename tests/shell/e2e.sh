@@ -178,9 +178,33 @@ window)
     xdotool windowsize --sync "$window" 1000 500
     client_geometry "$window"
     [ "${cw}x${ch}" = 1000x500 ] || fail "the client is ${cw}x${ch}, not 1000x500"
-    # 1000 x 500 shows the picture as 667 x 500 with 166-column bars left and right.
-    picture="$((cx + 166)) $cy 667 500"
-    check_picture "$picture" "$cx $cy 164 500" "$((cx + 835)) $cy 164 500"
+    # 1000 x 500 fits a 664 x 498 picture, drawn at that size and shown pixel for pixel: at
+    # (168, 1), with black margins around it.
+    picture="$((cx + 168)) $((cy + 1)) 664 498"
+    check_picture "$picture" "$cx $cy 168 500" "$((cx + 832)) $cy 168 500" "$cx $cy 1000 1" \
+        "$cx $((cy + 499)) 1000 1"
+    # In a screenshot of the client area the lit pixels (the open band between the show's
+    # letterbox bars) span exactly the picture's 664 columns and the band's rows at 498 rows
+    # (145 to 352 of the picture), with pure black rows beside them: a picture stretched to
+    # the letterbox rectangle would be 667 wide with blended rows at the bars' edges.
+    shot=${VELLOMIRE_E2E_SHOT:-$work/native.png}
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 1000x500 -grab_x "$cx" \
+        -grab_y "$cy" -i "$DISPLAY" -frames:v 1 "$shot" || fail "no screenshot"
+    read -r left right top bottom edges < <(ffmpeg -loglevel error -i "$shot" -vf format=gray \
+        -f rawvideo - | od -An -v -tu1 -w1000 | awk '
+        { sum[NR] = 0; for (x = 1; x <= NF; ++x) if ($x > 0) {
+              sum[NR] += $x; if (l == "" || x < l) l = x; if (x > r) r = x }
+          if (sum[NR] > 0) { if (t == "") t = NR; b = NR } }
+        END { # each edge row against its neighbour inside the band, in percent
+              printf "%d %d %d %d %d,%d\n", l - 1, r - 1, t - 1, b - 1,
+                  100 * sum[t] / sum[t + 1], 100 * sum[b] / sum[b - 1] }')
+    echo "native 1000x500: lit columns $left-$right, rows $top-$bottom; edge rows at $edges% of" \
+        "their neighbours"
+    [ "$left $right $top $bottom" = "168 831 146 353" ] ||
+        fail "the picture is not shown pixel for pixel: lit columns $left-$right, rows $top-$bottom"
+    for edge in ${edges/,/ }; do
+        [ "$edge" -ge 80 ] || fail "a blended row at a bar's edge ($edges%)"
+    done
     xdotool windowminimize --sync "$window"
     for _ in 1 2 3 4 5; do # a second without drawing within five
         ticks=$(awk '{print $14 + $15}' "/proc/$program_pid/stat")

@@ -126,22 +126,34 @@ TEST_F(Window, WindowEventsSetSizeAndVisibilityCloseQuitsAndTheToggleEndsOnlyThe
     }
 }
 
-TEST(Presentation, ThePictureFillsTheDrawableAt4To3Centred) {
+// A picture of a fixed size fills the drawable at 4:3, centred; one drawn at the window's own
+// size is shown pixel for pixel, centred, unless the drawable is smaller than the smallest
+// picture.
+TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixel) {
     const struct {
         int width, height;
-        std::vector<int> rect;
+        std::vector<int> fixed;  // the 800 x 600 picture, scaled
+        std::vector<int> native; // the picture fitted to the drawable
     } cases[] = {
-        {800, 600, {0, 0, 800, 600}},
-        {1280, 1024, {0, 32, 1280, 960}},
-        {1000, 500, {166, 0, 667, 500}},
-        {600, 1000, {0, 275, 600, 450}},
-        {1, 1, {0, 0, 1, 1}},
-        {0, 600, {0, 0, 0, 0}},
+        {800, 600, {0, 0, 800, 600}, {0, 0, 800, 600}},
+        {1280, 1024, {0, 32, 1280, 960}, {0, 32, 1280, 960}},
+        {1000, 500, {166, 0, 667, 500}, {168, 1, 664, 498}},
+        {1280, 800, {106, 0, 1067, 800}, {108, 1, 1064, 798}},
+        {1366, 768, {171, 0, 1024, 768}, {171, 0, 1024, 768}},
+        {1001, 751, {0, 0, 1001, 751}, {0, 0, 1000, 750}},
+        {600, 1000, {0, 275, 600, 450}, {0, 275, 600, 450}},
+        {300, 200, {16, 0, 267, 200}, {16, 0, 267, 200}},
+        {1, 1, {0, 0, 1, 1}, {0, 0, 1, 1}},
+        {0, 600, {0, 0, 0, 0}, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        const PresentRect r = letterboxRect(c.width, c.height);
-        EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), c.rect)
-            << c.width << "x" << c.height;
+        for (const bool native : {false, true}) {
+            const PictureSize picture =
+                native ? fittedPictureSize(c.width, c.height) : kDefaultPictureSize;
+            const PresentRect r = presentedRect(c.width, c.height, picture, native);
+            EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), native ? c.native : c.fixed)
+                << c.width << "x" << c.height << (native ? " native" : " fixed");
+        }
     }
 }
 
