@@ -36,7 +36,8 @@ DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/vellomire >/dev/nul
 prefix=$work/stage/opt/vellomire
 for file in bin/vellomire bin/vellomire-render share/vellomire/data/music/track.mp3 \
     share/vellomire/data/textures/font.png share/vellomire/data/textures/font-4x.png \
-    share/applications/vellomire.desktop \
+    share/applications/example.vellomire.Vellomire.desktop \
+    share/metainfo/example.vellomire.Vellomire.metainfo.xml \
     share/icons/hicolor/48x48/apps/vellomire.png share/man/man6/vellomire.6.gz \
     share/man/man1/vellomire-render.1.gz share/doc/vellomire/README.md; do
     [ -f "$prefix/$file" ] || fail "$file is not installed"
@@ -94,8 +95,14 @@ refused "vellomire-render: --data $work/partial/data: the folder holds none of t
 refused "vellomire-render: VELLOMIRE_DATA=$work/nowhere: no such folder" \
     env VELLOMIRE_DATA="$work/nowhere" "$prefix/bin/vellomire-render" --at 1 --out x.png
 
-entry=$(desktop-file-validate "$prefix/share/applications/vellomire.desktop" 2>&1) &&
-    [ -z "$entry" ] || fail "desktop entry: $entry"
+entry=$(desktop-file-validate "$prefix/share/applications/example.vellomire.Vellomire.desktop" \
+    2>&1) && [ -z "$entry" ] || fail "desktop entry: $entry"
+# The software centres' entry: valid, without warnings, naming the menu entry and the release.
+metainfo=$prefix/share/metainfo/example.vellomire.Vellomire.metainfo.xml
+appstream=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1) ||
+    fail "AppStream entry: $appstream"
+grep -E "^[EW]:" <<<"$appstream" && fail "AppStream entry: $appstream"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "AppStream entry: no release $version"
 for page in "$prefix"/share/man/man*/*.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page: $warnings"
