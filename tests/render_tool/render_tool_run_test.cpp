@@ -274,10 +274,17 @@ TEST_F(RenderTool, EveryDamageToEveryDataFileStillRendersAndExitsZero) {
 // directory does not shadow the show's data. Missing larger textures are named once each.
 TEST_F(RenderTool, TheDataFolderNamedIsUsedOrRefusedAndAPartialOneIsPassedOver) {
     ASSERT_EQ(run("--at 147 --out " + out + "reference.png").status, 0);
+    // The program installed in a prefix whose share/vellomire/data is the show's, started from
+    // a folder holding only the font.
+    fs::create_directories(directory / "prefix/bin");
+    fs::create_directories(directory / "prefix/share/vellomire");
+    fs::copy_file(VELLOMIRE_RENDER_TOOL, directory / "prefix/bin/vellomire-render");
+    fs::create_directory_symlink(fs::absolute("data"), directory / "prefix/share/vellomire/data");
     fs::create_directories(directory / "partial/data/textures");
     fs::copy_file("data/textures/font.png", directory / "partial/data/textures/font.png");
-    const CommandRun partial =
-        run("--at 147 --out ../partial.png", "cd '" + (directory / "partial").string() + "' && ");
+    const CommandRun partial = runCommand("cd '" + (directory / "partial").string() + "' && " +
+                                          (directory / "prefix/bin/vellomire-render").string() +
+                                          " --at 147 --out ../partial.png 2>&1");
     EXPECT_EQ(partial.status, 0);
     EXPECT_EQ(partial.output, "");
     RgbPicture reference;
