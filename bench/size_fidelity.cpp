@@ -1,10 +1,12 @@
 // Measures how the show drawn at a larger size compares with the 800 x 600 show: the larger
 // frames box-filtered down to 800 x 600 must look the same, and be sharper at full size.
 //   bench_size_fidelity render WxH DIR      every reference clock at that size, as DIR/NNN.png
-//   bench_size_fidelity compare DIR800 DIR  per clock: mean and worst 16 x 16 block difference
-//                                           of DIR's frames box-filtered to 800 x 600, and the
-//                                           band's fine detail against the 800 x 600 frame
-//                                           scaled up to DIR's size
+//   bench_size_fidelity compare DIR800 DIR [DIR2X]
+//       per clock: mean and worst 16 x 16 block difference of DIR's frames box-filtered to
+//       800 x 600, and the fine detail inside the open band against the 800 x 600 frame scaled
+//       up to DIR's size and, given DIR2X (frames at twice DIR's size), against those frames
+//       box-filtered to DIR's size: the detail the content allows at that size
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -49,14 +51,32 @@ int renderShots(const PictureSize size, const std::string& directory) {
     return 0;
 }
 
-int compareShots(const std::string& smallDirectory, const std::string& largeDirectory) {
+// The sum, least and most of a figure over the frames with detail.
+struct Spread {
+    double sum = 0.0;
+    double least = 1e9;
+    double most = 0.0;
+    int count = 0;
+    void add(const double value) {
+        sum += value;
+        least = std::min(least, value);
+        most = std::max(most, value);
+        ++count;
+    }
+    void print(const char* what) const {
+        std::printf("%s: mean %.2fx, least %.2fx, most %.2fx (%d frames with detail in the band)\n",
+                    what, count > 0 ? sum / count : 0.0, count > 0 ? least : 0.0, most, count);
+    }
+};
+
+int compareShots(const std::string& smallDirectory, const std::string& largeDirectory,
+                 const std::string& supersampledDirectory) {
     double worstMean = 0.0;
     double worstBlock = 0.0;
-    double sharpnessSum = 0.0;
-    double leastSharpness = 1e9;
-    int count = 0;
-    std::printf("%5s %8s %10s %11s %10s %10s\n", "shot", "clock", "mean", "worst 16px", "detail",
-                "vs scaled");
+    Spread overScaled;
+    Spread ofSupersampled;
+    std::printf("%5s %8s %10s %11s %10s %10s %10s\n", "shot", "clock", "mean", "worst 16px",
+                "detail", "vs scaled", "vs 2x box");
     for (int index = 0; index < static_cast<int>(std::size(kShots)); ++index) {
         RgbPicture small;
         RgbPicture large;
@@ -74,21 +94,37 @@ int compareShots(const std::string& smallDirectory, const std::string& largeDire
         const double scaledDetail = meanAbsoluteLaplacian(
             scaleUpBilinear(small, large.width, large.height), band.first, band.end);
         const double ratio = scaledDetail > 0.0 ? detail / scaledDetail : 0.0;
-        std::printf("%5d %8.2f %10.3f %11.3f %10.3f %9.2fx\n", index, kShots[index].clock,
-                    likeness.meanLevels, likeness.worstBlockLevels, detail, ratio);
+        double supersampledRatio = 0.0;
+        RgbPicture supersampled;
+        if (!supersampledDirectory.empty()) {
+            if (!readRgbPng(shotPath(supersampledDirectory, index), &supersampled) ||
+                supersampled.width != 2 * large.width) {
+                std::fprintf(stderr, "size_fidelity: shot %d at twice the size is missing\n",
+                             index);
+                return 1;
+            }
+            const double supersampledDetail =
+                meanAbsoluteLaplacian(boxFilterDown(supersampled, 2), band.first, band.end);
+            supersampledRatio = supersampledDetail > 0.0 ? detail / supersampledDetail : 0.0;
+        }
+        std::printf("%5d %8.2f %10.3f %11.3f %10.3f %9.2fx %9.2fx\n", index, kShots[index].clock,
+                    likeness.meanLevels, likeness.worstBlockLevels, detail, ratio,
+                    supersampledRatio);
         worstMean = std::max(worstMean, likeness.meanLevels);
         worstBlock = std::max(worstBlock, likeness.worstBlockLevels);
         if (scaledDetail > 0.5) { // frames with some detail in the band
-            sharpnessSum += ratio;
-            leastSharpness = std::min(leastSharpness, ratio);
-            ++count;
+            overScaled.add(ratio);
+            if (!supersampledDirectory.empty()) {
+                ofSupersampled.add(supersampledRatio);
+            }
         }
     }
     std::printf("largest mean difference %.3f levels, worst 16 x 16 block %.3f levels\n", worstMean,
                 worstBlock);
-    std::printf("fine detail against the scaled-up 800 x 600 frame: mean %.2fx, least %.2fx "
-                "(%d frames with detail in the band)\n",
-                count > 0 ? sharpnessSum / count : 0.0, count > 0 ? leastSharpness : 0.0, count);
+    overScaled.print("fine detail against the scaled-up 800 x 600 frame");
+    if (!supersampledDirectory.empty()) {
+        ofSupersampled.print("fine detail against the frame drawn at twice the size, box-filtered");
+    }
     return 0;
 }
 
@@ -99,9 +135,10 @@ int main(const int argc, char** const argv) {
     if (argc == 4 && std::strcmp(argv[1], "render") == 0 && parsePictureSize(argv[2], &size)) {
         return renderShots(size, argv[3]);
     }
-    if (argc == 4 && std::strcmp(argv[1], "compare") == 0) {
-        return compareShots(argv[2], argv[3]);
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "compare") == 0) {
+        return compareShots(argv[2], argv[3], argc == 5 ? argv[4] : "");
     }
-    std::fprintf(stderr, "usage: bench_size_fidelity render WxH DIR | compare DIR800 DIR\n");
+    std::fprintf(stderr,
+                 "usage: bench_size_fidelity render WxH DIR | compare DIR800 DIR [DIR2X]\n");
     return 2;
 }

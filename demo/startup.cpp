@@ -1,6 +1,7 @@
 #include "demo/startup.h"
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 #include "demo/music.h"
@@ -62,9 +63,12 @@ static const ShowTexture kShowTextures[] = {
     {"font", &fontTexture, true, GL_CLAMP_TO_EDGE, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
 };
 
-// The texture at `scale`, or its 1x one when the larger file cannot be loaded.
+// The texture at `scale`, or its 1x one when the larger file cannot be loaded. A larger file
+// that fails is named once per run (start-ups after F1 and size changes load it again); the 1x
+// file is said to stand in only when it loads (the data folder's check names it otherwise).
 static unsigned int loadScaledTexture(const ShowTexture& texture, const int scale) {
     const std::string base = std::string("data/textures/") + texture.name;
+    std::string failed; // the larger file, when it could not be loaded
     if (scale > 1) {
         const std::string path = dataPath((base + "-" + std::to_string(scale) + "x.png").c_str());
         const bool mipmapped = texture.minFilter != GL_NEAREST && texture.minFilter != GL_LINEAR;
@@ -74,9 +78,15 @@ static unsigned int loadScaledTexture(const ShowTexture& texture, const int scal
         if (loaded != 0) {
             return loaded;
         }
-        std::fprintf(stderr, "cannot load %s; the 1x texture is used\n", path.c_str());
+        failed = path;
     }
-    return loadTexture(dataPath((base + ".png").c_str()).c_str());
+    const unsigned int loaded = loadTexture(dataPath((base + ".png").c_str()).c_str());
+    static std::set<std::string> reported;
+    if (!failed.empty() && reported.insert(failed).second) {
+        std::fprintf(stderr, "cannot load %s%s\n", failed.c_str(),
+                     loaded != 0 ? "; the 1x texture is used" : "");
+    }
+    return loaded;
 }
 
 void loadTextures(const int scale) {

@@ -16,8 +16,8 @@ void startDemo();
 int textureScaleFor(int pictureHeight);
 // Loads the particle, butterfly and font textures into their slots. Scale 1: the files
 // <name>.png, nearest filtering, no mipmaps. Scale 2 or 4: <name>-2x.png or <name>-4x.png,
-// mipmapped with linear filtering; when one cannot be loaded, one line on stderr names it and
-// its 1x file is loaded as at scale 1.
+// mipmapped with linear filtering; when one cannot be loaded, its 1x file is loaded as at scale
+// 1, and one line on stderr names it the first time.
 void loadTextures(int scale);
 // Deletes the textures in the three slots of the current GL context and loads those of `scale`
 // (for a picture size change within one context; the font's display lists bind no texture).

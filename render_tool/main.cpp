@@ -155,7 +155,9 @@ int main(const int argc, char** const argv) {
         std::puts("vellomire-render " VELLOMIRE_VERSION);
         return 0;
     }
-    chooseDataRoot("vellomire-render", options.data);
+    if (chooseDataRoot("vellomire-render", options.data) == DataRootChoice::Refused) {
+        return 2;
+    }
     if (options.mode != RenderMode::Bench && !prepareOutput(options, &error)) {
         return fail(error);
     }

@@ -26,9 +26,10 @@ const char* renderUsage() {
            "\n"
            "Clocks are seconds of music from 0 to 287; --from defaults to 0, --to to 287,\n"
            "--fps to 30 (1 to 240). Output paths are relative to the working directory.\n"
-           "The show's files (data/music/track.mp3 and the rest) are read below the first\n"
-           "folder holding any of them among: --data DIR, $VELLOMIRE_DATA, the working\n"
-           "directory, the program's folder and up to three folders above it, then\n"
+           "The show's files (data/music/track.mp3 and the rest) are read below --data DIR,\n"
+           "or else $VELLOMIRE_DATA, which must hold at least one of them (exit status 2 if\n"
+           "not); without either, below the first folder holding them all among: the\n"
+           "working directory, the program's folder and up to three folders above it, then\n"
            "<prefix>/share/vellomire. Without them a warning names where they were looked\n"
            "for and the show is drawn without them.\n"
            "\n"
@@ -93,15 +94,29 @@ static bool inShow(const double clock) {
 }
 
 // Decides the mode from what was given and checks the values against it.
+// Every option given must be one the mode uses: one that would be ignored is refused.
 static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool haveSpan,
-                        const bool bench, std::string* const error) {
+                        const bool bench, const bool haveBenchOption, std::string* const error) {
     if (bench) {
         if (haveAt || !o->out.empty() || o->frameWidth != 0) {
             *error = "--bench draws no output: leave out --at, --out and --frame";
             return false;
         }
+        if (haveSpan) {
+            *error = "--bench times every scene at its own clocks: leave out --from, --to and "
+                     "--fps";
+            return false;
+        }
+        if (o->checkGlErrors) {
+            *error = "--bench does not check for GL errors: leave out --check-gl";
+            return false;
+        }
         o->mode = RenderMode::Bench;
         return true;
+    }
+    if (haveBenchOption) {
+        *error = "--csv and --bench-frames only go with --bench";
+        return false;
     }
     if (o->out.empty()) {
         *error = "--out is missing (a .png file, a directory ending in /, or a .mp4 file)";
@@ -152,6 +167,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
     bool haveAt = false;
     bool haveSpan = false;
     bool bench = false;
+    bool haveBenchOption = false; // --csv or --bench-frames
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* const value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -164,6 +180,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
             bench = true;
         } else if (arg == "--csv") {
             o.csv = true;
+            haveBenchOption = true;
         } else if (arg == "--check-gl") {
             o.checkGlErrors = true;
         } else if (arg == "--at" || arg == "--from" || arg == "--to" || arg == "--fps" ||
@@ -190,6 +207,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
                 haveSpan = true;
             } else {
                 o.benchFrames = static_cast<int>(number);
+                haveBenchOption = true;
             }
         } else if (arg == "--out") {
             if (value == nullptr || *value == '\0') {
@@ -227,7 +245,7 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
         *options = RenderOptions{};
         return true;
     }
-    if (!resolveMode(&o, haveAt, haveSpan, bench, error)) {
+    if (!resolveMode(&o, haveAt, haveSpan, bench, haveBenchOption, error)) {
         return false;
     }
     *options = o;

@@ -12,7 +12,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils openbox
   ffmpeg lame valgrind ccache
-  desktop-file-utils man-db lintian
+  desktop-file-utils man-db lintian appstream debootstrap
 )
 
 missing=()

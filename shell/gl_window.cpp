@@ -185,6 +185,6 @@ int destroyRenderWindow(RenderWindow* const w) {
 }
 
 void presentFrame(RenderWindow* const w) {
-    presentPicture(w->picture, w->drawableWidth, w->drawableHeight);
+    presentPicture(w->picture, w->drawableWidth, w->drawableHeight, w->pixelForPixel);
     SDL_GL_SwapWindow(w->window);
 }

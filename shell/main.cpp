@@ -17,17 +17,18 @@ static constexpr const char* kUsage =
     "  --size HEIGHT   the same with the width from the height (1080: 1440x1080)\n"
     "  --size native   draws at the window's own size fitted to 4:3, following it when\n"
     "                  it is resized or switched to full screen\n"
-    "The picture is drawn at 800x600 unless --size says otherwise, and always shown\n"
-    "scaled to the window with black margins.\n"
+    "The picture is drawn at 800x600 unless --size says otherwise, and shown scaled to\n"
+    "the window with black margins; with native, pixel for pixel, centred.\n"
     "\n"
     "Keys: Escape quits, F1 switches between a window and full screen, Left/Right move the\n"
     "music by 0.5 s and Down/Up by 5 s for every frame they are held.\n"
     "\n"
-    "The show's files (data/music/track.mp3 and the rest) are read below the first folder\n"
-    "holding any of them among: --data DIR, $VELLOMIRE_DATA, the working directory, the\n"
-    "program's folder and up to three folders above it, then <prefix>/share/vellomire.\n"
-    "Without them a warning names where they were looked for and the show runs silently\n"
-    "without its pictures.\n";
+    "The show's files (data/music/track.mp3 and the rest) are read below --data DIR, or\n"
+    "else $VELLOMIRE_DATA, which must hold at least one of them (exit status 2 if not);\n"
+    "without either, below the first folder holding them all among: the working\n"
+    "directory, the program's folder and up to three folders above it, then\n"
+    "<prefix>/share/vellomire. Without them a warning names where they were looked for\n"
+    "and the show runs silently without its pictures.\n";
 
 // The size the options before --help choose, after the usage.
 static void printChosenSize(const PictureSizing& sizing) {
@@ -74,7 +75,9 @@ int main(const int argc, char** const argv) {
         printChosenSize(sizing);
         return 0;
     }
-    chooseDataRoot("vellomire", data);
+    if (chooseDataRoot("vellomire", data) == DataRootChoice::Refused) {
+        return 2;
+    }
     const int status = winMain(runSettingsDialog, sizing);
     resetMusic(); // the sound stops, its thread ended, before the track and SDL go
     SDL_Quit();   // everything SDL started, down to its desktop-bus connection

@@ -58,6 +58,7 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     renderWindow.height = 600;
     renderWindow.colorDepth = 32;
     renderWindow.fullScreen = 1;
+    renderWindow.pixelForPixel = sizing.native;
 
     std::string noDisplay;
     if (!openDisplay(&noDisplay)) {
@@ -70,12 +71,14 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
     setShowEndHandler(endShow);
     keepRunning = 1;
     fullScreenWanted = renderWindow.fullScreen;
+    int status = 0;
     for (;;) {
         renderWindow.fullScreen = fullScreenWanted;
         setPictureSize(startingPictureSize(sizing));
         if (createRenderWindow(&renderWindow) != 1) {
             showError("Error Creating OpenGL Window");
             keepRunning = 0;
+            status = 1; // 0 says the show ended; it could not even be shown
             break;
         }
         demoInit(&renderWindow);
@@ -86,5 +89,5 @@ int winMain(bool (*const settingsDialog)(), const PictureSizing& sizing) {
             break;
         }
     }
-    return 0;
+    return status;
 }

@@ -22,9 +22,20 @@ PresentRect letterboxRect(const int drawableWidth, const int drawableHeight) {
     return rect;
 }
 
-void presentPicture(const PictureTarget& picture, const int drawableWidth,
-                    const int drawableHeight) {
-    const PresentRect rect = letterboxRect(drawableWidth, drawableHeight);
+PresentRect presentedRect(const int drawableWidth, const int drawableHeight,
+                          const PictureSize picture, const bool pixelForPixel) {
+    if (pixelForPixel && picture.width <= drawableWidth && picture.height <= drawableHeight) {
+        return PresentRect{(drawableWidth - picture.width) / 2,
+                           (drawableHeight - picture.height) / 2, picture.width, picture.height};
+    }
+    return letterboxRect(drawableWidth, drawableHeight);
+}
+
+void presentPicture(const PictureTarget& picture, const int drawableWidth, const int drawableHeight,
+                    const bool pixelForPixel) {
+    const PresentRect rect =
+        presentedRect(drawableWidth, drawableHeight, picture.size, pixelForPixel);
+    const bool scaled = rect.width != picture.size.width || rect.height != picture.size.height;
     GLfloat clearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
@@ -40,7 +51,7 @@ void presentPicture(const PictureTarget& picture, const int drawableWidth,
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glBlitFramebuffer(0, 0, picture.size.width, picture.size.height, rect.x, rect.y,
                           rect.x + rect.width, rect.y + rect.height, GL_COLOR_BUFFER_BIT,
-                          GL_LINEAR);
+                          scaled ? GL_LINEAR : GL_NEAREST);
     }
 
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);

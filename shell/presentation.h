@@ -15,7 +15,14 @@ struct PresentRect {
 // empty drawable.
 PresentRect letterboxRect(int drawableWidth, int drawableHeight);
 
-// Copies the picture `picture` into the window's framebuffer 0 at
-// letterboxRect, clears the margins to black, and binds the picture again for the next frame.
-// GL state the show relies on (clear colour, scissor test) is left as it was.
-void presentPicture(const PictureTarget& picture, int drawableWidth, int drawableHeight);
+// Where a picture of size `picture` is shown in the drawable. Drawn at the window's own size
+// (`pixelForPixel`), it is shown pixel for pixel, centred, when it fits; otherwise (a fixed
+// picture size, or a drawable smaller than the smallest picture) at letterboxRect, scaled.
+PresentRect presentedRect(int drawableWidth, int drawableHeight, PictureSize picture,
+                          bool pixelForPixel);
+
+// Copies the picture `picture` into the window's framebuffer 0 at presentedRect, clears the
+// margins to black, and binds the picture again for the next frame. GL state the show relies
+// on (clear colour, scissor test) is left as it was.
+void presentPicture(const PictureTarget& picture, int drawableWidth, int drawableHeight,
+                    bool pixelForPixel);

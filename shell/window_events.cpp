@@ -25,36 +25,46 @@ constexpr std::array<KeyBinding, 10> kKeyBindings = {{
     {SDLK_KP_2, ShowKey::Down, true},
 }};
 
-enum class WindowAction { Show, Hide, Quit };
+enum class WindowAction { Show, Hide, Quit, ReleaseKeys };
 
 struct WindowEventAction {
     SDL_WindowEventID event;
     WindowAction action;
 };
 
-constexpr std::array<WindowEventAction, 5> kWindowEventActions = {{
+// A window that loses the focus gets no more key-ups: every key it holds is released then.
+constexpr std::array<WindowEventAction, 6> kWindowEventActions = {{
     {SDL_WINDOWEVENT_SIZE_CHANGED, WindowAction::Show},
     {SDL_WINDOWEVENT_RESTORED, WindowAction::Show},
     {SDL_WINDOWEVENT_MAXIMIZED, WindowAction::Show},
     {SDL_WINDOWEVENT_MINIMIZED, WindowAction::Hide},
     {SDL_WINDOWEVENT_CLOSE, WindowAction::Quit},
+    {SDL_WINDOWEVENT_FOCUS_LOST, WindowAction::ReleaseKeys},
 }};
 
+// A press acts only without Alt (Alt+F4 quits) and, on the keypad, with NumLock off. A release
+// clears its key whatever the modifiers and NumLock say by now: they may have changed while
+// the key was held, and a release that did not count would leave the key held for good.
 void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
-    const bool down = event.type == SDL_KEYDOWN;
+    ShowKey showKey;
+    if (event.type == SDL_KEYUP) {
+        SDL_Keysym released = event.keysym;
+        released.mod = KMOD_NONE;
+        if (showKeyFor(released, &showKey)) {
+            w->keys[static_cast<std::size_t>(showKey)] = 0;
+        }
+        return;
+    }
     if ((event.keysym.mod & KMOD_ALT) != 0) {
-        if (down && event.keysym.sym == SDLK_F4) {
+        if (event.keysym.sym == SDLK_F4) {
             requestQuit(w);
         }
         return;
     }
-    ShowKey showKey;
     if (showKeyFor(event.keysym, &showKey)) {
         const auto key = static_cast<std::size_t>(showKey);
-        w->keys[key] = down ? 1 : 0;
-        if (down) {
-            w->keyPresses[key] = 1;
-        }
+        w->keys[key] = 1;
+        w->keyPresses[key] = 1;
     }
 }
 
@@ -75,6 +85,9 @@ void handleWindowEvent(RenderWindow* const w, const Uint8 event, const int drawa
             break;
         case WindowAction::Quit:
             requestQuit(w);
+            break;
+        case WindowAction::ReleaseKeys:
+            w->keys.fill(0);
             break;
         }
     }

@@ -37,6 +37,8 @@ struct RenderWindow {
     PictureTarget picture;
     std::int32_t drawableWidth = 0;
     std::int32_t drawableHeight = 0;
+    // The picture is drawn at the drawable's own size and shown pixel for pixel when it fits.
+    bool pixelForPixel = false;
 };
 
 // The program's one window record.
@@ -52,9 +54,11 @@ extern std::int32_t fullScreenWanted;
 bool showKeyFor(const SDL_Keysym& key, ShowKey* out);
 
 // What `event` does to the window, whose drawable now measures drawableWidth x drawableHeight
-// pixels: keys go down and up (with Alt held they do nothing, but Alt+F4 quits); resizing,
-// maximising and restoring show the window at that size, minimising hides it; closing it (and
-// SDL's quit event, e.g. on an interrupt) quits. Events of other windows are ignored.
+// pixels: keys go down (with Alt held they do nothing, but Alt+F4 quits) and up (a release
+// always clears its key, whatever Alt and NumLock say by then); losing the focus releases every
+// key; resizing, maximising and restoring show the window at that size, minimising hides it;
+// closing it (and SDL's quit event, e.g. on an interrupt) quits. Events of other windows are
+// ignored.
 void handleEvent(RenderWindow* w, const SDL_Event& event, int drawableWidth, int drawableHeight);
 
 // Ends the current window and the whole program (keepRunning cleared).

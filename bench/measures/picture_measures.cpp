@@ -113,7 +113,7 @@ double meanAbsoluteLaplacian(const RgbPicture& picture, const int firstRow, cons
     };
     double sum = 0.0;
     long count = 0;
-    for (int y = std::max(firstRow, 1); y < std::min(endRow, picture.height - 1); ++y) {
+    for (int y = std::max(firstRow, 0) + 1; y < std::min(endRow, picture.height) - 1; ++y) {
         for (int x = 1; x < picture.width - 1; ++x) {
             sum += std::abs(grey(x - 1, y) + grey(x + 1, y) + grey(x, y - 1) + grey(x, y + 1) -
                             4.0 * grey(x, y));

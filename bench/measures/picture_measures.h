@@ -30,6 +30,8 @@ struct Likeness {
 // How far apart two pictures of one size are.
 Likeness compareLikeness(const RgbPicture& a, const RgbPicture& b);
 
-// The mean absolute Laplacian (4 neighbours) of the grey levels over the rows
-// [firstRow, endRow) counted from the top, borders left out: the picture's fine detail.
+// The mean absolute Laplacian (4 neighbours) of the grey levels inside the rows
+// [firstRow, endRow) counted from the top: the picture's fine detail there. Only pixels whose
+// neighbours also lie inside count (not the first and last row or column), so the edges of
+// what lies outside (the letterbox bars beside the open band) add nothing.
 double meanAbsoluteLaplacian(const RgbPicture& picture, int firstRow, int endRow);

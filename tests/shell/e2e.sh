@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the real program under Xvfb with openbox, driven with xdotool as a user
 # drives it. Usage: e2e.sh CASE PATH/TO/vellomire, from the repository root, whose data/ the
-# program reads. Cases: no_display dialog_exit escape f1 window show_end damaged_data.
+# program reads. Cases: no_display dialog_exit escape f1 window no_window alt_release
+# show_end damaged_data.
 set -u
 
 case_name=$1
@@ -60,13 +61,16 @@ press() {
 # FullScreen ticked first when $1 is "full") and waits for the show's window, whose id it
 # leaves in $window.
 program_options=()
-start_show() {
+start_show_dialog() {
     local keys=Return dialog
     [ "${1:-}" = full ] && keys="space Return" # the box has the focus first
     "$program" "${program_options[@]}" >"$work/out" 2>&1 &
     program_pid=$!
     dialog=$(wait_window "Vellomire Settings" 10) || fail "no dialog"
     press "$dialog" $keys
+}
+start_show() {
+    start_show_dialog "$@"
     window=$(wait_window "Vellomire Engine" 10) || fail "no window"
 }
 
@@ -174,9 +178,33 @@ window)
     xdotool windowsize --sync "$window" 1000 500
     client_geometry "$window"
     [ "${cw}x${ch}" = 1000x500 ] || fail "the client is ${cw}x${ch}, not 1000x500"
-    # 1000 x 500 shows the picture as 667 x 500 with 166-column bars left and right.
-    picture="$((cx + 166)) $cy 667 500"
-    check_picture "$picture" "$cx $cy 164 500" "$((cx + 835)) $cy 164 500"
+    # 1000 x 500 fits a 664 x 498 picture, drawn at that size and shown pixel for pixel: at
+    # (168, 1), with black margins around it.
+    picture="$((cx + 168)) $((cy + 1)) 664 498"
+    check_picture "$picture" "$cx $cy 168 500" "$((cx + 832)) $cy 168 500" "$cx $cy 1000 1" \
+        "$cx $((cy + 499)) 1000 1"
+    # In a screenshot of the client area the lit pixels (the open band between the show's
+    # letterbox bars) span exactly the picture's 664 columns and the band's rows at 498 rows
+    # (145 to 352 of the picture), with pure black rows beside them: a picture stretched to
+    # the letterbox rectangle would be 667 wide with blended rows at the bars' edges.
+    shot=${VELLOMIRE_E2E_SHOT:-$work/native.png}
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size 1000x500 -grab_x "$cx" \
+        -grab_y "$cy" -i "$DISPLAY" -frames:v 1 "$shot" || fail "no screenshot"
+    read -r left right top bottom edges < <(ffmpeg -loglevel error -i "$shot" -vf format=gray \
+        -f rawvideo - | od -An -v -tu1 -w1000 | awk '
+        { sum[NR] = 0; for (x = 1; x <= NF; ++x) if ($x > 0) {
+              sum[NR] += $x; if (l == "" || x < l) l = x; if (x > r) r = x }
+          if (sum[NR] > 0) { if (t == "") t = NR; b = NR } }
+        END { # each edge row against its neighbour inside the band, in percent
+              printf "%d %d %d %d %d,%d\n", l - 1, r - 1, t - 1, b - 1,
+                  100 * sum[t] / sum[t + 1], 100 * sum[b] / sum[b - 1] }')
+    echo "native 1000x500: lit columns $left-$right, rows $top-$bottom; edge rows at $edges% of" \
+        "their neighbours"
+    [ "$left $right $top $bottom" = "168 831 146 353" ] ||
+        fail "the picture is not shown pixel for pixel: lit columns $left-$right, rows $top-$bottom"
+    for edge in ${edges/,/ }; do
+        [ "$edge" -ge 80 ] || fail "a blended row at a bar's edge ($edges%)"
+    done
     xdotool windowminimize --sync "$window"
     for _ in 1 2 3 4 5; do # a second without drawing within five
         ticks=$(awk '{print $14 + $15}' "/proc/$program_pid/stat")
@@ -192,6 +220,42 @@ window)
     expect_exit_zero 10
     if grep -q "show's files\|File Not Found" "$work/out"; then fail "no data: $(cat "$work/out")"; fi
     ;;
+no_window)
+    # No window can be made for the show (SDL is told to use a visual the screen lacks): after
+    # OK, the error is shown, and once it is dismissed the program exits with status 1, not
+    # the 0 of a show that ended.
+    SDL_VIDEO_X11_WINDOW_VISUALID=0x7fffffff start_show_dialog
+    for _ in $(seq 50); do # SDL's message box: listed by xwininfo, not found by its name
+        box=$(xwininfo -root -tree | awk '/"Error": \(/ {print $1; exit}')
+        [ -n "$box" ] && break
+        sleep 0.2
+    done
+    [ -n "$box" ] || fail "no error shown: $(cat "$work/out")"
+    press "$box" Return
+    status=0
+    timeout 10 tail --pid="$program_pid" -f /dev/null
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ $status -eq 1 ] || fail "exit status $status, not 1: $(cat "$work/out")"
+    grep -q "^vellomire: Error: Error Creating OpenGL Window$" "$work/out" ||
+        fail "the error is not on stderr: $(cat "$work/out")"
+    ;;
+alt_release)
+    # Right held, Alt pressed, Right released while Alt is still down, then Alt released: the
+    # release must still count. A Right left held seeks on by 0.5 s every frame and ends the
+    # show within about ten seconds; released, the show is still running 20 s later.
+    start_show
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1
+    xdotool keydown Right && sleep 0.3 && xdotool keydown alt && sleep 0.2 &&
+        xdotool keyup Right && sleep 0.2 && xdotool keyup alt
+    for second in $(seq 20); do
+        sleep 1
+        alive "$second s after Right was released while Alt was held"
+    done
+    echo "still running 20 s after Right was released while Alt was held"
+    press "$window" Escape
+    expect_exit_zero 10
+    ;;
 show_end)
     start_show
     for _ in 1 2 3; do # Up held until the show ends, pressed again should a press have gone astray
@@ -204,8 +268,8 @@ show_end)
     xdotool keyup Up
     ;;
 damaged_data)
-    # Started from two folders whose data/ holds every file damaged one way or another: each
-    # time the program draws for two seconds and exits 0 on Escape.
+    # Given two folders whose data/ holds every file damaged one way or another: each time the
+    # program draws for two seconds, names the files it cannot read, and exits 0 on Escape.
     random_bytes() { # overwrites file $1 with as many random bytes (the same in every run)
         openssl enc -aes-128-ctr -pass pass:vellomire -nosalt -pbkdf2 </dev/zero 2>/dev/null |
             head -c "$(stat -c %s "$1")" >"$1.new" && mv "$1.new" "$1"
@@ -215,13 +279,21 @@ damaged_data)
         random_bytes 3d/torus.obj || fail "cannot damage folder a"
     cd "$work/b/data" && random_bytes music/track.mp3 && rm textures/butterfly.png 3d/torus.obj \
         textures/particle.png && mkdir textures/particle.png || fail "cannot damage folder b"
+    unreadable_a="$work/a/data/music/track.mp3, $work/a/data/textures/particle.png, \
+$work/a/data/textures/font.png"
+    unreadable_b="$work/b/data/textures/particle.png, $work/b/data/textures/butterfly.png, \
+$work/b/data/3d/torus.obj"
+    cd "$work" || fail "no work folder"
     for folder in a b; do
-        cd "$work/$folder" || fail "no folder $folder"
+        program_options=(--data "$work/$folder")
         start_show
         sleep 2
         alive "before Escape in folder $folder"
         press "$window" Escape
         expect_exit_zero 10
+        unreadable=unreadable_$folder
+        grep -qxF "vellomire: cannot read the show's files ${!unreadable}" "$work/out" ||
+            fail "folder $folder: the unreadable files are not named: $(cat "$work/out")"
     done
     ;;
 *)

@@ -19,8 +19,8 @@ SDL_Event down(const SDL_Keycode sym, const Uint16 mod = KMOD_NONE,
     event.key = {type, 0, kWindowId, 0, 0, 0, 0, {SDL_GetScancodeFromKey(sym), sym, mod, 0}};
     return event;
 }
-SDL_Event up(const SDL_Keycode sym) {
-    return down(sym, KMOD_NONE, SDL_KEYUP);
+SDL_Event up(const SDL_Keycode sym, const Uint16 mod = KMOD_NONE) {
+    return down(sym, mod, SDL_KEYUP);
 }
 SDL_Event windowEvent(const Uint8 what, const Uint32 windowId = kWindowId) {
     SDL_Event event{};
@@ -71,6 +71,15 @@ TEST_F(Window, KeysActInTheirOrderInEveryFrameWhileHeldAndOnceWhenTapped) {
          {-500, 5000, -5000},
          {1, 0, 0}},
         {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}, {1, 0, 0}},
+        // A release clears its key whatever the modifiers say by then: Alt pressed while Right
+        // is held, NumLock switched on while the keypad's 6 is held; losing the focus (as
+        // Alt+Tab does) releases every key.
+        {{down(SDLK_RIGHT), down(SDLK_LALT, KMOD_LALT)}, {500}, {1, 0, 0}},
+        {{up(SDLK_RIGHT, KMOD_LALT), up(SDLK_LALT)}, {}, {1, 0, 0}},
+        {{down(SDLK_KP_6), down(SDLK_NUMLOCKCLEAR, KMOD_NUM)}, {500}, {1, 0, 0}},
+        {{up(SDLK_KP_6, KMOD_NUM)}, {}, {1, 0, 0}},
+        {{down(SDLK_RIGHT), down(SDLK_DOWN)}, {500, -5000}, {1, 0, 0}},
+        {{windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)}, {}, {1, 0, 0}},
         // Escape's quit comes before F1's switch, so the loop quits without switching.
         {{down(SDLK_F1), up(SDLK_F1), down(SDLK_ESCAPE), up(SDLK_ESCAPE)}, {}, {0, 0, 1}},
     };
@@ -117,22 +126,34 @@ TEST_F(Window, WindowEventsSetSizeAndVisibilityCloseQuitsAndTheToggleEndsOnlyThe
     }
 }
 
-TEST(Presentation, ThePictureFillsTheDrawableAt4To3Centred) {
+// A picture of a fixed size fills the drawable at 4:3, centred; one drawn at the window's own
+// size is shown pixel for pixel, centred, unless the drawable is smaller than the smallest
+// picture.
+TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixel) {
     const struct {
         int width, height;
-        std::vector<int> rect;
+        std::vector<int> fixed;  // the 800 x 600 picture, scaled
+        std::vector<int> native; // the picture fitted to the drawable
     } cases[] = {
-        {800, 600, {0, 0, 800, 600}},
-        {1280, 1024, {0, 32, 1280, 960}},
-        {1000, 500, {166, 0, 667, 500}},
-        {600, 1000, {0, 275, 600, 450}},
-        {1, 1, {0, 0, 1, 1}},
-        {0, 600, {0, 0, 0, 0}},
+        {800, 600, {0, 0, 800, 600}, {0, 0, 800, 600}},
+        {1280, 1024, {0, 32, 1280, 960}, {0, 32, 1280, 960}},
+        {1000, 500, {166, 0, 667, 500}, {168, 1, 664, 498}},
+        {1280, 800, {106, 0, 1067, 800}, {108, 1, 1064, 798}},
+        {1366, 768, {171, 0, 1024, 768}, {171, 0, 1024, 768}},
+        {1001, 751, {0, 0, 1001, 751}, {0, 0, 1000, 750}},
+        {600, 1000, {0, 275, 600, 450}, {0, 275, 600, 450}},
+        {300, 200, {16, 0, 267, 200}, {16, 0, 267, 200}},
+        {1, 1, {0, 0, 1, 1}, {0, 0, 1, 1}},
+        {0, 600, {0, 0, 0, 0}, {0, 0, 0, 0}},
     };
     for (const auto& c : cases) {
-        const PresentRect r = letterboxRect(c.width, c.height);
-        EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), c.rect)
-            << c.width << "x" << c.height;
+        for (const bool native : {false, true}) {
+            const PictureSize picture =
+                native ? fittedPictureSize(c.width, c.height) : kDefaultPictureSize;
+            const PresentRect r = presentedRect(c.width, c.height, picture, native);
+            EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), native ? c.native : c.fixed)
+                << c.width << "x" << c.height << (native ? " native" : " fixed");
+        }
     }
 }
 
