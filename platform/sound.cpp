@@ -1,27 +1,26 @@
 #include "platform/sound.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "platform/sound_clock.h"
 #include "platform/sound_decoder.h"
+#include "platform/sound_device.h"
 #include "platform/sound_spectrum.h"
 
 // Three outputs share one model of a stream: a decoder, a position in frames and a channel.
-// - Device: SDL calls fillDeviceBuffer on its audio thread; it decodes, mixes, advances each
-//   playing stream and refreshes the spectrum. Everything the callback touches is guarded by
-//   SDL's device lock. The main thread's clock is the position being heard: the first frame of
-//   the last buffer handed to SDL, less what SDL and the device still held before it (one
-//   device buffer), plus the time since, smoothed (deviceClock).
+// - Device (platform/sound_device.h): a device that pulls (SDL's) calls mixDevice on its own
+//   thread; it decodes, mixes, advances each playing stream and refreshes the spectrum.
+//   Everything the mixer touches is guarded by the device lock. A device that plays the track
+//   itself (the browser's) is told where playback starts and stops. Either way the main
+//   thread's clock is the position being heard as the device reports it, smoothed
+//   (deviceClock); without a mixer the spectrum is computed from the track at that position.
 // - Silent (no audio device): nothing is rendered; a playing stream's position is its anchor
 //   plus the time since on the monotonic clock, and the spectrum is computed from the track.
 // - Stepped: the host sets the time; the spectrum is computed from the track at that time.
@@ -31,7 +30,6 @@ namespace {
 using Frames = std::int64_t;
 
 constexpr int kRate = kDecodeRate;
-constexpr int kDeviceBufferFrames = 1024;
 
 enum class Output { Device, Silent, Stepped };
 
@@ -59,8 +57,8 @@ struct SoundStream {
     // Device and silent output: the next frame to render (device) or the anchor (silent).
     Frames position = 0;
     double anchorWall = 0.0; // silent output: when `position` was current
-    // Device output, written by the callback: the last buffer handed to the device; read by
-    // the main thread under the device lock.
+    // Pulling device, written by the mixer: the last buffer handed to the device; read by the
+    // main thread under the device lock.
     HandedBuffer handed;
     // Device output, main thread: the clock as last read.
     SmoothedClock clock;
@@ -80,24 +78,20 @@ struct SoundState {
     bool initialised = false;
     Output output = Output::Silent;
     int maxChannels = 32;
-    bool deviceUnavailable = false; // remembered so a missing device is tried (and its
-                                    // errors printed) once, not at every start-up
-    SDL_AudioDeviceID device = 0;
-    // What the device is handed per callback, and what SDL and the device still hold ahead of
-    // a buffer when it is handed over: at least the one buffer being played meanwhile.
-    Frames deviceBufferFrames = kDeviceBufferFrames;
-    Frames deviceHeldFrames = kDeviceBufferFrames;
+    bool deviceOpen = false;
+    bool devicePulls = false; // the device calls mixDevice (else it plays the track itself)
+    bool mixing = false;      // the mixer's state below is ready (set under the device lock)
     std::vector<std::unique_ptr<SoundStream>> streams;
 
-    // Device output: decoding space, the last kSpectrumWindow mono samples heard (a ring) and the
-    // spectrum the callback computed, all written only under the device lock.
+    // Pulling device: decoding space, the last kSpectrumWindow mono samples heard (a ring) and
+    // the spectrum the mixer computed, all written only under the device lock.
     std::vector<float> streamScratch; // one device buffer of stereo frames
     float history[kSpectrumWindow] = {};
     int historyNext = 0;
     float deviceSpectrum[kSpectrumBins] = {};
     SpectrumAnalyser* callbackAnalyser = nullptr;
 
-    // Silent and stepped output: the spectrum computed on the main thread, and for which
+    // Otherwise: the spectrum computed on the main thread from the track, and for which
     // stream and end frame, so repeated calls at one position cost nothing.
     SpectrumAnalyser* mainAnalyser = nullptr;
     const SoundStream* analysedStream = nullptr;
@@ -121,24 +115,24 @@ struct SoundState {
 SoundState state;
 SoundDspUnit fftUnit;
 
-// Holds SDL's device lock, so the callback is not running, for the scope.
+// Holds the device lock, so the mixer is not running, for the scope.
 class DeviceLock {
   public:
-    DeviceLock() : device_(state.output == Output::Device ? state.device : 0) {
-        if (device_ != 0) {
-            SDL_LockAudioDevice(device_);
+    DeviceLock() : locked_(state.deviceOpen) {
+        if (locked_) {
+            lockSoundDevice();
         }
     }
     ~DeviceLock() {
-        if (device_ != 0) {
-            SDL_UnlockAudioDevice(device_);
+        if (locked_) {
+            unlockSoundDevice();
         }
     }
     DeviceLock(const DeviceLock&) = delete;
     DeviceLock& operator=(const DeviceLock&) = delete;
 
   private:
-    SDL_AudioDeviceID device_;
+    bool locked_;
 };
 
 SoundStream* findStream(const SoundStream* const stream) {
@@ -180,12 +174,14 @@ void addToHistory(const float* const stereo, const int frames) {
     }
 }
 
-// SDL's audio thread, with the device lock held: decodes and mixes every playing stream.
-void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
-    const int frames = std::min(length / static_cast<int>(2 * sizeof(float)),
-                                static_cast<int>(state.streamScratch.size() / 2));
-    float* const out = reinterpret_cast<float*>(bytes);
-    std::fill_n(out, length / static_cast<int>(sizeof(float)), 0.0f);
+// The pulling device's thread, with the device lock held: decodes and mixes every playing
+// stream.
+void mixDevice(float* const out, const int length) {
+    std::fill_n(out, 2 * length, 0.0f);
+    if (!state.mixing) {
+        return;
+    }
+    const int frames = std::min(length, static_cast<int>(state.streamScratch.size() / 2));
     const double now = wallSeconds();
     for (const std::unique_ptr<SoundStream>& stream : state.streams) {
         if (!isPlaying(*stream)) {
@@ -211,25 +207,12 @@ void fillDeviceBuffer(void*, Uint8* const bytes, const int length) {
     }
 }
 
-// ALSA without a sound card fills standard error with its configuration errors when a device
-// is opened; the kernel's card list tells beforehand that there is nothing to open.
-bool alsaHasNoCard() {
-    std::FILE* const cards = std::fopen("/proc/asound/cards", "r");
-    if (cards == nullptr) {
-        return true;
-    }
-    char line[128] = {};
-    const bool none = std::fgets(line, sizeof(line), cards) == nullptr ||
-                      std::strstr(line, "no soundcards") != nullptr;
-    std::fclose(cards);
-    return none;
-}
-
 void closeDevice();
 
-// The audio thread reads the streams and the data they decode from, which static objects hold
-// (here and in the host) and free when the process exits. An exit handler registered before
-// the first device opens runs before those objects are destroyed, and closes the device.
+// A pulling device's thread reads the streams and the data they decode from, which static
+// objects hold (here and in the host) and free when the process exits. An exit handler
+// registered before the first device opens runs before those objects are destroyed, and
+// closes the device.
 void closeDeviceAtExit() {
     static bool registered = false;
     if (!registered) {
@@ -238,59 +221,33 @@ void closeDeviceAtExit() {
 }
 
 bool openDevice() {
-    if (state.deviceUnavailable) {
-        return false;
-    }
     closeDeviceAtExit();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "sound: no audio (%s); playing silently\n", SDL_GetError());
-        state.deviceUnavailable = true;
+    int bufferFrames = 0;
+    if (!openSoundDevice(mixDevice, &bufferFrames)) {
         return false;
     }
-    const char* const driver = SDL_GetCurrentAudioDriver();
-    if (driver != nullptr && std::strcmp(driver, "alsa") == 0 && alsaHasNoCard()) {
-        std::fprintf(stderr, "sound: no sound card; playing silently\n");
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        state.deviceUnavailable = true;
-        return false;
+    state.deviceOpen = true;
+    state.devicePulls = bufferFrames > 0;
+    if (state.devicePulls) {
+        const DeviceLock lock; // the mixer may already be called
+        state.streamScratch.assign(2 * static_cast<std::size_t>(bufferFrames), 0.0f);
+        std::fill(std::begin(state.history), std::end(state.history), 0.0f);
+        std::fill(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), 0.0f);
+        state.callbackAnalyser = createSpectrumAnalyser();
+        state.mixing = true;
     }
-    SDL_AudioSpec wanted{};
-    wanted.freq = kRate;
-    wanted.format = AUDIO_F32SYS;
-    wanted.channels = 2;
-    wanted.samples = kDeviceBufferFrames;
-    wanted.callback = fillDeviceBuffer;
-    SDL_AudioSpec obtained{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (device == 0) {
-        std::fprintf(stderr, "sound: no audio device (%s); playing silently\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        state.deviceUnavailable = true;
-        return false;
-    }
-    // SDL converts to the device's format; the callback always sees `wanted`.
-    state.streamScratch.assign(2 * static_cast<std::size_t>(obtained.samples), 0.0f);
-    state.deviceBufferFrames = obtained.samples;
-    state.deviceHeldFrames = obtained.samples;
-    std::fill(std::begin(state.history), std::end(state.history), 0.0f);
-    std::fill(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), 0.0f);
-    state.callbackAnalyser = createSpectrumAnalyser();
-    state.device = device;
-    SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
-// Closes the device and waits for its thread to end: from then on nothing reads the streams.
+// Closes the device (a pulling device's thread has ended): from then on nothing reads the
+// streams.
 void closeDevice() {
-    if (state.device == 0) {
+    if (!state.deviceOpen) {
         return;
     }
-    // SDL_Quit closes every device itself; after it there is nothing left to close.
-    if (SDL_WasInit(SDL_INIT_AUDIO) != 0) {
-        SDL_CloseAudioDevice(state.device); // waits for the audio thread to end
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-    state.device = 0;
+    closeSoundDevice();
+    state.deviceOpen = false;
+    state.mixing = false;
     destroySpectrumAnalyser(state.callbackAnalyser);
     state.callbackAnalyser = nullptr;
 }
@@ -304,26 +261,29 @@ Frames silentPosition(const SoundStream& stream) {
     return stream.position + static_cast<Frames>(elapsed * kRate);
 }
 
-// Device output, main thread, under the device lock: the position being heard (the last
-// buffer handed over less what SDL and the device still held before it, plus the time since),
-// smoothed so that successive readings advance evenly and never go back (seeks aside).
+// Device output, main thread, under the device lock: the position being heard as the device
+// reports it, smoothed so that successive readings advance evenly and never go back (seeks
+// aside).
 Frames deviceClock(SoundStream& stream) {
     const double now = wallSeconds();
     // Paused, the stream stands at the end of what it handed over.
-    const double heard = isPlaying(stream) ? heardFrame(stream.handed, state.deviceHeldFrames,
-                                                        state.deviceBufferFrames, now)
+    const double heard = isPlaying(stream) ? soundDeviceHeardFrame(stream.handed, now)
                                            : static_cast<double>(stream.position);
     advanceClock(stream.clock, heard, isPlaying(stream), now);
     return static_cast<Frames>(stream.clock.frames);
 }
 
-// Puts a stream's clock at `frames` on the current output.
+// Puts a stream's clock at `frames` on the current output; a device that plays the track
+// itself plays a playing stream from there.
 void placeStream(SoundStream& stream, const Frames frames) {
     const double now = wallSeconds();
     stream.position = frames;
     stream.anchorWall = now;
     stream.handed = HandedBuffer{frames, now};
     stream.clock = SmoothedClock{static_cast<double>(frames), now, true};
+    if (state.output == Output::Device && isPlaying(stream)) {
+        soundDevicePlayFrom(static_cast<double>(frames));
+    }
 }
 
 // The frame a stream is at on the current output.
@@ -486,8 +446,12 @@ bool soundSetPaused(const int channel, const bool paused) {
         return true;
     }
     const DeviceLock lock;
-    if (state.output == Output::Silent) {
-        const Frames at = silentPosition(*stream);
+    if (state.output == Output::Silent || (state.output == Output::Device && !state.devicePulls)) {
+        // The stream goes on from where it is heard now.
+        const Frames at = streamFrames(*stream);
+        if (paused && state.output == Output::Device) {
+            soundDeviceStop();
+        }
         stream->paused = paused;
         placeStream(*stream, at);
         return true;
@@ -502,7 +466,7 @@ bool soundSetPaused(const int channel, const bool paused) {
 }
 
 bool soundDeviceOpen() {
-    return state.device != 0;
+    return state.deviceOpen;
 }
 
 SoundDspUnit* soundGetFftUnit() {
@@ -571,7 +535,7 @@ const float* soundGetSpectrum() {
         clearSpectrum();
         return state.spectrum;
     }
-    if (state.output == Output::Device) {
+    if (state.output == Output::Device && state.devicePulls) {
         const DeviceLock lock;
         std::copy(std::begin(state.deviceSpectrum), std::end(state.deviceSpectrum), state.spectrum);
         return state.spectrum;

@@ -1,6 +1,7 @@
 #pragma once
-// MP3 data held in memory, decoded with libmpg123 to 44100 Hz stereo floats at exact sample
-// positions (gapless decoding with the LAME tag, length found by a full scan).
+// MP3 data held in memory, decoded to 44100 Hz stereo floats at exact sample positions: with
+// libmpg123 on the desktop (sound_decoder.cpp: gapless decoding with the LAME tag, length found
+// by a full scan), by the browser's own decoder in the web build (sound_decoder_web.cpp).
 #include <cstddef>
 #include <cstdint>
 
