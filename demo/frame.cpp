@@ -5,6 +5,7 @@
 #include "demo/music.h"
 #include "draw/draw.h"
 #include "metaballs/metaball_scene.h"
+#include "platform/sound.h"
 #include "render/glow.h"
 #include "render/letterbox_band.h"
 #include "render/overlay.h"
@@ -81,6 +82,17 @@ const SceneRule* lastRuleStartedBefore(const float clock) {
         }
     }
     return last;
+}
+
+void primeFramesAt(const double seconds, void (*const drawAt)(double seconds)) {
+    soundSetSteppedTime(seconds);
+    readMusicClock(); // the clock as the frame at `seconds` will read it
+    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
+    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
+        // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
+        drawAt(static_cast<double>(rule->start) + 0.001);
+    }
+    drawAt(seconds); // the spectrum of that time, for the scene that reads it
 }
 
 void drawCurrentScene() {

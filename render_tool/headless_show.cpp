@@ -3,7 +3,6 @@
 #include <string>
 
 #include "demo/frame.h"
-#include "demo/music.h"
 #include "demo/startup.h"
 #include "draw/draw.h"
 #include "platform/gl.h"
@@ -79,14 +78,7 @@ bool drawShowFrame(const double seconds) {
 }
 
 void primeShowAt(const double seconds) {
-    soundSetSteppedTime(seconds);
-    readMusicClock(); // the clock as the frame at `seconds` will read it
-    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
-    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
-        // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
-        drawShowFrame(static_cast<double>(rule->start) + 0.001);
-    }
-    drawShowFrame(seconds); // the spectrum of that time, for the scene that reads it
+    primeFramesAt(seconds, [](const double clock) { drawShowFrame(clock); });
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {

@@ -13,11 +13,7 @@ void closeHeadlessShow();
 // of the show, or (with GL error checks on) when the frame raised a GL error.
 bool drawShowFrame(double seconds);
 
-// Unrecorded frames before the first frame drawn at `seconds`, so that it shows what a show
-// running from the start shows there: the scene of the last rule of the timeline that began
-// before it, also where no rule fires (a gap, a boundary, after the last rule). The drifting
-// clouds of the first and the last scene are left as these frames move them, not as the
-// frames before would have.
+// primeFramesAt (demo/frame.h) with this show's frames.
 void primeShowAt(double seconds);
 
 // The last frame's picture as RGB bytes, bottom row first, pictureSize() large.

@@ -337,20 +337,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webCloseFrames() {
     show.context = 0;
 }
 
-// Draws the frame the render tool draws at `seconds`: frames that choose the scene a show
-// running from the start shows there (the scene of the last rule of the timeline begun before
-// it), then the frame itself, shown on the canvas. False once the show has ended.
+// Draws the frame the render tool draws at `seconds` (after the same priming) and shows it on
+// the canvas. False once the show has ended.
 extern "C" EMSCRIPTEN_KEEPALIVE bool webDrawFrameAt(const double seconds) {
-    soundSetSteppedTime(seconds);
-    readMusicClock();
-    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
-    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
-        soundSetSteppedTime(static_cast<double>(rule->start) + 0.001);
+    const auto drawAt = [](const double clock) {
+        soundSetSteppedTime(clock);
         drawFrame();
-        soundSetSteppedTime(seconds);
-    }
-    drawFrame(); // the spectrum of that time, for the scene that reads it
-    drawFrame();
+    };
+    primeFramesAt(seconds, drawAt);
+    drawAt(seconds);
     presentPicture();
     return !show.ended;
 }
