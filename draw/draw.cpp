@@ -1,5 +1,7 @@
 #include "draw/draw.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,12 +36,20 @@ void main() {
 constexpr const char* kFragmentShader = R"(
 precision highp float;
 uniform sampler2D image;
-uniform bool textured;
+uniform int textured; // 0: the colour alone; 1: the texture by it; 2: the same, alpha read as 1
 in vec2 vTexCoord;
 flat in vec4 vColor;
 out vec4 fragColor;
 void main() {
-    fragColor = textured ? texture(image, vTexCoord) * vColor : vColor;
+    if (textured == 0) {
+        fragColor = vColor;
+    } else {
+        vec4 texel = texture(image, vTexCoord);
+        if (textured == 2) {
+            texel.a = 1.0;
+        }
+        fragColor = texel * vColor;
+    }
 }
 )";
 
@@ -55,7 +65,7 @@ struct Vertex {
 // Everything a primitive's pixels depend on besides its vertices.
 struct PipelineState {
     GLuint texture = 0;
-    bool textured = false; // texturing on and a texture bound
+    int textured = 0; // texturing on and a texture bound: 1, or 2 for one whose alpha reads 1
     bool blend = false;
     BlendFactor source = BlendFactor::One;
     BlendFactor destination = BlendFactor::Zero;
@@ -119,6 +129,7 @@ struct Layer {
     float texCoord[2] = {0, 0};
     bool texturing = false;
     GLuint texture = 0;
+    std::vector<GLuint> alphaOneTextures; // see treatAlphaAsOne
     PipelineState state; // the other fields; `textured` is derived when a primitive is kept
     float clearColor[4] = {0, 0, 0, 0};
 
@@ -137,6 +148,11 @@ struct Layer {
     std::size_t capturedCount = 0;
 
     DrawCounts counts;
+
+    // Per row of the picture (from the bottom), the nearest depth that primitives drawn with
+    // the depth test may have written there since the last clear of the whole picture (1, the
+    // cleared depth, where none reached); rows past the end hold 1.
+    std::vector<float> nearestDepthByRow;
 
     bool checkingErrors = false;
     unsigned int firstError = 0;
@@ -222,7 +238,7 @@ void applyState(const PipelineState& state) {
         glBindTexture(GL_TEXTURE_2D, state.texture);
     }
     if (all || had.textured != state.textured) {
-        glUniform1i(layer.texturedUniform, state.textured ? 1 : 0);
+        glUniform1i(layer.texturedUniform, state.textured);
     }
     if (all || had.blend != state.blend) {
         enableCapability(GL_BLEND, state.blend);
@@ -296,8 +312,62 @@ void keepCapturedCopy(const Batch& batch) {
 PipelineState primitiveState() {
     PipelineState state = layer.state;
     state.texture = layer.texture;
-    state.textured = layer.texturing && layer.texture != 0;
+    state.textured = 0;
+    if (layer.texturing && layer.texture != 0) {
+        state.textured = 1;
+        for (const GLuint opaque : layer.alphaOneTextures) {
+            if (opaque == layer.texture) {
+                state.textured = 2;
+            }
+        }
+    }
     return state;
+}
+
+// Notes `depth` as written in rows [first, end), within the viewport and the scissor box
+// where it is on.
+void noteDepthRows(const PipelineState& state, int first, int end, const float depth) {
+    first = std::max({first, state.viewport.y, 0});
+    end = std::min(end, state.viewport.y + state.viewport.height);
+    if (state.scissor) {
+        first = std::max(first, state.scissorBox.y);
+        end = std::min(end, state.scissorBox.y + state.scissorBox.height);
+    }
+    if (first >= end) {
+        return;
+    }
+    std::vector<float>& rows = layer.nearestDepthByRow;
+    if (rows.size() < static_cast<std::size_t>(end)) {
+        rows.resize(static_cast<std::size_t>(end), 1.0f);
+    }
+    for (int row = first; row < end; ++row) {
+        rows[row] = std::min(rows[row], depth);
+    }
+}
+
+// A primitive kept with the depth test on writes depth within the rows its corners span on the
+// picture, with a row of slack either way, and no nearer than its nearest corner (a projected
+// primitive lies within its corners' box and depths while every corner is in front of the eye;
+// otherwise the whole viewport counts, at depth 0).
+void noteDepthWrites(const PipelineState& state) {
+    const Rect& view = state.viewport;
+    float low = static_cast<float>(view.y + view.height);
+    float high = static_cast<float>(view.y);
+    float nearest = 1.0f;
+    for (int c = 0; c < layer.cornerCount; ++c) {
+        const ClipVertex& corner = layer.corners[c].position;
+        if (!(corner.w > 0.0f)) {
+            noteDepthRows(state, view.y, view.y + view.height, 0.0f);
+            return;
+        }
+        const float y = std::clamp(corner.y / corner.w, -1.0f, 1.0f);
+        const float row = static_cast<float>(view.y) + (y * 0.5f + 0.5f) * view.height;
+        low = std::min(low, row);
+        high = std::max(high, row);
+        nearest = std::min(nearest, std::max(0.0f, corner.z / corner.w * 0.5f + 0.5f));
+    }
+    noteDepthRows(state, static_cast<int>(std::floor(low)) - 1,
+                  static_cast<int>(std::ceil(high)) + 1, nearest);
 }
 
 // Adds the collected corners of one primitive to the pending batch, unless all of them lie
@@ -313,6 +383,9 @@ void keepPrimitive(const std::uint32_t* const pattern, const int patternSize) {
     }
     Batch& batch = layer.pending;
     const PipelineState state = primitiveState();
+    if (state.depthTest) {
+        noteDepthWrites(state);
+    }
     if (batch.runs.empty() || !sameState(batch.runs.back().state, state)) {
         Run& run = batch.runs.emplace_back();
         run.state = state;
@@ -424,6 +497,7 @@ void closeDrawing() {
     layer.vertexBuffer = 0;
     layer.indexBuffer = 0;
     layer.pending = Batch{};
+    layer.alphaOneTextures.clear();
     layer.open = false;
 }
 
@@ -589,6 +663,10 @@ void bindTexture(const unsigned int texture) {
     layer.texture = texture;
 }
 
+void treatAlphaAsOne(const unsigned int texture) {
+    layer.alphaOneTextures.push_back(texture);
+}
+
 unsigned int boundTexture() {
     return layer.texture;
 }
@@ -668,6 +746,9 @@ void clear() {
                  layer.clearColor[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     noteErrors("the clear");
+    if (!layer.state.scissor) {
+        std::fill(layer.nearestDepthByRow.begin(), layer.nearestDepthByRow.end(), 1.0f);
+    }
 }
 
 void copyPictureToTexture(const unsigned int texture, const int width, const int firstRow,
@@ -677,6 +758,15 @@ void copyPictureToTexture(const unsigned int texture, const int width, const int
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, firstRow, 0, firstRow, width, rows);
     layer.appliedValid = false;
     noteErrors("a copy of the picture");
+}
+
+float nearestDepthInRows(const int first, const int end) {
+    const std::vector<float>& rows = layer.nearestDepthByRow;
+    float nearest = 1.0f;
+    for (int row = std::max(first, 0); row < std::min(end, static_cast<int>(rows.size())); ++row) {
+        nearest = std::min(nearest, rows[row]);
+    }
+    return nearest;
 }
 
 bool depthReadable() {
@@ -737,7 +827,14 @@ void captureDraws(const bool capture) {
 void replayCapturedDraws() {
     flush();
     for (std::size_t i = 0; i < layer.capturedCount; ++i) {
-        drawBatch(layer.captured[i]);
+        const Batch& batch = layer.captured[i];
+        for (const Run& run : batch.runs) {
+            if (run.state.depthTest) { // the whole viewport counts, at any depth
+                noteDepthRows(run.state, run.state.viewport.y,
+                              run.state.viewport.y + run.state.viewport.height, 0.0f);
+            }
+        }
+        drawBatch(batch);
     }
 }
 

@@ -81,6 +81,10 @@ struct Rect {
 
 void bindTexture(unsigned int texture);
 unsigned int boundTexture();
+// Marks `texture` as holding colour alone: sampled, its alpha reads 1, as an RGB texture's does.
+// For copies of the picture kept in RGBA, whose copies the browser's GL makes many times faster
+// than into RGB. Holds until the drawing layer closes.
+void treatAlphaAsOne(unsigned int texture);
 void enableTexturing(bool on);
 bool texturingEnabled();
 void enableBlending(bool on);
@@ -104,6 +108,11 @@ void clear();
 // Copies the picture's rows [firstRow, firstRow + rows) of its lower-left `width` columns into
 // the same place of a 2D texture.
 void copyPictureToTexture(unsigned int texture, int width, int firstRow, int rows);
+// The nearest depth (0 to 1) that primitives drawn with the depth test (which writes depth) may
+// have written to the picture's rows [first, end), counted from the bottom, since the last clear
+// of the whole picture: the nearest of their corners' depths where their corners' rows, with a
+// row of slack, reach those rows. 1 (the cleared depth) where none reached them.
+float nearestDepthInRows(int first, int end);
 // True where the picture's depth can be read back (OpenGL ES needs GL_NV_read_depth for it;
 // WebGL 2 never offers it).
 bool depthReadable();

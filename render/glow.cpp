@@ -33,14 +33,12 @@ static constexpr int kMaxBlurRadius = 400;
 static constexpr int kMaxContrastPasses = 64;
 static constexpr int kMaxGlowAdditions = 256;
 
-// RGB: the copies keep no alpha, so a texel's alpha is 1 and the blur's blending weighs the
-// taps by the colour's alpha alone.
+// RGBA, for the copies' speed in browsers, but read as colour alone: a texel's alpha is 1, so
+// the blur's blending weighs the taps by the colour's alpha alone.
 static void storeGlowTexture(const GLuint texture, const int width, const int height,
                              const unsigned char* const zeros) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, zeros);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, zeros);
 }
 
 // Read at texel coordinates, filtered linearly and clamped at the edges as the blur's outer
@@ -53,6 +51,7 @@ static GLuint createGlowTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    draw::treatAlphaAsOne(texture);
     return texture;
 }
 
@@ -60,7 +59,7 @@ static GLuint createGlowTexture() {
 static void storeGlowTextures() {
     GlowWidth = pictureSize().width;
     GlowHeight = pictureSize().height;
-    const std::vector<unsigned char> zeros(static_cast<std::size_t>(GlowWidth) * GlowHeight * 3, 0);
+    const std::vector<unsigned char> zeros(static_cast<std::size_t>(GlowWidth) * GlowHeight * 4, 0);
     storeGlowTexture(glowFullTexture, GlowWidth, GlowHeight, zeros.data());
     storeGlowTexture(glowHalfTexture, GlowWidth / 2, GlowHeight / 2, zeros.data());
 }

@@ -83,11 +83,13 @@ bool inCulledFrame() {
     return culledFrameOpen;
 }
 
-// Any depth at or nearer than the bars' (the middle of the range, 0x8000 of 16 bits, with a
-// step of slack for the rounding of either) in rows [first, end).
+// The bars' depth: the middle of the range, 0x8000 of 16 bits, with a step of slack for the
+// rounding of either.
+static constexpr std::uint16_t kBarDepth = 0x8000 + 1;
+
+// Any depth at or nearer than the bars' in rows [first, end).
 static bool anyDepthNearerThanBars(const int first, const int end,
                                    std::vector<std::uint16_t>* const depths) {
-    constexpr std::uint16_t kBarDepth = 0x8000 + 1;
     const int width = pictureSize().width;
     depths->resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(end - first));
     draw::readDepthRows(width, first, end - first, depths->data());
@@ -99,14 +101,28 @@ static bool anyDepthNearerThanBars(const int first, const int end,
     return false;
 }
 
-// Where the depth cannot be read back (WebGL 2), nothing tells that the bars hide all they
-// cover, so the rows under them are taken as seen: the glow then works on the whole picture.
+// Whether the drawing layer's account of the depth written lets rows [first, end) hold depth
+// at or nearer than the bars' (two more steps of slack for the depths it works out in float).
+static bool mayBeNearerThanBars(const int first, const int end) {
+    return draw::nearestDepthInRows(first, end) * 65535.0f <= kBarDepth + 2.0f;
+}
+
+// Rows under the bars that no depth-tested primitive nearer than the bars reached hold depth
+// behind them: nothing shows through there. Where one may have, the depth is read back; where
+// it cannot be (WebGL 2), those rows are taken as seen and the glow then works on the whole
+// picture.
 bool sceneShowsThroughBars() {
+    const PictureRows open = openPictureRows();
+    const int height = pictureSize().height;
+    const bool below = mayBeNearerThanBars(0, open.first);
+    const bool above = mayBeNearerThanBars(open.end, height);
+    if (!below && !above) {
+        return false;
+    }
     if (!draw::depthReadable()) {
         return true;
     }
     static std::vector<std::uint16_t> depths; // kept between frames: no allocation per frame
-    const PictureRows open = openPictureRows();
-    return anyDepthNearerThanBars(0, open.first, &depths) ||
-           anyDepthNearerThanBars(open.end, pictureSize().height, &depths);
+    return (below && anyDepthNearerThanBars(0, open.first, &depths)) ||
+           (above && anyDepthNearerThanBars(open.end, height, &depths));
 }

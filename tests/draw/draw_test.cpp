@@ -212,6 +212,76 @@ TEST(DrawingLayer, DrawsTextureTimesColourAndBlends) {
     glDeleteTextures(1, &name);
 }
 
+// A texture marked as colour alone reads alpha 1 (as an RGB texture would) where its texels say
+// 0: blended by its alpha over black, it shows its colour; unmarked, it leaves black.
+TEST(DrawingLayer, ATextureReadAsColourAloneHasAlphaOne) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    const unsigned char clearGreen[4] = {0, 255, 0, 0};
+    const auto greenAt = [&](const bool alphaAsOne) {
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, clearGreen);
+        if (alphaAsOne) {
+            draw::treatAlphaAsOne(texture); // kept (not deleted) while the layer holds the mark
+        }
+        draw::clear();
+        draw::bindTexture(texture);
+        draw::enableTexturing(true);
+        draw::enableBlending(true);
+        draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::OneMinusSrcAlpha);
+        draw::color(1, 0.5f, 1);
+        quadAt(0, 0, 0.5f);
+        draw::enableBlending(false);
+        draw::enableTexturing(false);
+        const int green = readPicture().at(400, 300)[1];
+        if (!alphaAsOne) {
+            glDeleteTextures(1, &texture);
+        }
+        return green;
+    };
+    EXPECT_EQ(greenAt(false), 0);
+    EXPECT_NEAR(greenAt(true), 128, 1);
+}
+
+// The nearest depth written per row: that of a depth-tested primitive's nearest corner in the
+// rows its corners span on the picture, with a row of slack; 1 (cleared) elsewhere, for
+// primitives drawn without the depth test, and after a clear.
+TEST(DrawingLayer, NotesTheNearestDepthWrittenPerRow) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::pushMatrix();
+    draw::loadIdentity();
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    const auto band = [](const bool depthTest) { // rows 300 to 330 of 600, depths 0.25 to 0.75
+        draw::clear();
+        draw::enableDepthTest(depthTest);
+        draw::begin(draw::Primitive::Quads);
+        draw::vertex(-1, 0, -0.5f);
+        draw::vertex(1, 0, 0.5f);
+        draw::vertex(1, 0.1f, 0.5f);
+        draw::vertex(-1, 0.1f, 0);
+        draw::end();
+        draw::enableDepthTest(false);
+    };
+    band(true);
+    EXPECT_EQ(draw::nearestDepthInRows(0, 298), 1.0f);
+    EXPECT_FLOAT_EQ(draw::nearestDepthInRows(0, 301), 0.25f);
+    EXPECT_FLOAT_EQ(draw::nearestDepthInRows(310, 320), 0.25f);
+    EXPECT_FLOAT_EQ(draw::nearestDepthInRows(329, 600), 0.25f);
+    EXPECT_EQ(draw::nearestDepthInRows(332, 600), 1.0f);
+    draw::clear();
+    EXPECT_EQ(draw::nearestDepthInRows(0, 600), 1.0f) << "after a clear";
+    band(false);
+    EXPECT_EQ(draw::nearestDepthInRows(0, 600), 1.0f) << "without the depth test";
+    draw::selectMatrix(draw::MatrixStack::Projection);
+    draw::popMatrix();
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+}
+
 // A shader that does not compile or link gives 0 and a message naming the stage with the
 // compiler's own words; no program is left current and nothing crashes.
 TEST(DrawingLayer, AShaderThatFailsGivesAClearMessage) {

@@ -66,19 +66,50 @@ TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
     ASSERT_TRUE(setPictureSize(kDefaultPictureSize));
 }
 
-// Geometry just nearer than the bars under them shows through them (so their rows are drawn),
-// a frame inside a caller's scissor box is never culled, and short vectors normalise too.
+// Depth drawn just nearer than the bars under them shows through them (so their rows are
+// drawn), just farther does not, nor does near depth drawn only between the bars; a frame inside
+// a caller's scissor box is never culled, and short vectors normalise too.
 TEST(LetterboxBand, NearGeometryUnderTheBarsIsSeenAndAScissoredFrameIsNotCulled) {
     REQUIRE_HEADLESS_GL();
-    for (const auto& [depth, seen] : {std::pair{0.499, true}, std::pair{0.501, false}}) {
-        glClearDepthf(1.0);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_SCISSOR_TEST); // one pixel of the top bar's rows at that depth
-        glScissor(10, kDefaultPictureSize.height - 3, 1, 1);
-        glClearDepthf(depth);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        glDisable(GL_SCISSOR_TEST);
-        EXPECT_EQ(sceneShowsThroughBars(), seen) << depth;
+    const float height = static_cast<float>(kDefaultPictureSize.height);
+    const struct {
+        const char* what;
+        float firstRow;
+        float endRow;
+        float depth;
+        bool seen;
+    } cases[] = {
+        {"just nearer, under the top bar", height - 4, height - 2, 0.499f, true},
+        {"just farther, under the top bar", height - 4, height - 2, 0.501f, false},
+        {"near, between the bars", 300, 310, 0.1f, false},
+        {"near, under the bottom bar", 2, 4, 0.1f, true},
+    };
+    for (const draw::MatrixStack stack :
+         {draw::MatrixStack::Projection, draw::MatrixStack::ModelView}) {
+        draw::selectMatrix(stack);
+        draw::pushMatrix();
+        draw::loadIdentity();
+    }
+    for (const auto& c : cases) {
+        draw::clear();
+        draw::enableDepthTest(true);
+        const float low = c.firstRow / height * 2 - 1;
+        const float high = c.endRow / height * 2 - 1;
+        const float z = c.depth * 2 - 1;
+        draw::begin(draw::Primitive::Quads);
+        draw::vertex(-0.9f, low, z);
+        draw::vertex(0.9f, low, z);
+        draw::vertex(0.9f, high, z);
+        draw::vertex(-0.9f, high, z);
+        draw::end();
+        draw::flush();
+        draw::enableDepthTest(false);
+        EXPECT_EQ(sceneShowsThroughBars(), c.seen) << c.what;
+    }
+    for (const draw::MatrixStack stack :
+         {draw::MatrixStack::Projection, draw::MatrixStack::ModelView}) {
+        draw::selectMatrix(stack);
+        draw::popMatrix();
     }
     glClearDepthf(1.0);
     draw::enableScissor(true);
