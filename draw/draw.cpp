@@ -13,8 +13,7 @@ namespace draw {
 
 namespace {
 
-// --- The shader pair
-// ------------------------------------------------------------------------------
+// --- The shader pair ----------------------------------------------------------------------------
 
 // Positions arrive in clip coordinates. The colour is flat: the current colour of a primitive
 // is one value, and interpolating it with perspective would round some colours a level off.
@@ -129,7 +128,6 @@ struct Layer {
 
     Batch pending;
     PipelineState applied;
-    bool appliedTextured = false;
     bool appliedValid = false;
 
     bool capturing = false;
@@ -384,8 +382,7 @@ void setVertexLayout() {
 
 } // namespace
 
-// --- Life
-// -----------------------------------------------------------------------------------------
+// --- Life ---------------------------------------------------------------------------------------
 
 bool openDrawing(std::string* const error) {
     closeDrawing();
@@ -448,8 +445,7 @@ void flush() {
     batch.primitives = 0;
 }
 
-// --- Matrices
-// -------------------------------------------------------------------------------------
+// --- Matrices -----------------------------------------------------------------------------------
 
 void selectMatrix(const MatrixStack stack) {
     layer.selected = stack;
@@ -522,8 +518,7 @@ const float* currentMatrix(const MatrixStack stack) {
     return state.matrices[state.top];
 }
 
-// --- Primitives
-// -----------------------------------------------------------------------------------
+// --- Primitives ---------------------------------------------------------------------------------
 
 void begin(const Primitive primitive) {
     layer.primitive = primitive;
@@ -582,8 +577,7 @@ const float* currentTexCoord() {
     return layer.texCoord;
 }
 
-// --- State
-// ----------------------------------------------------------------------------------------
+// --- State --------------------------------------------------------------------------------------
 
 void bindTexture(const unsigned int texture) {
     layer.texture = texture;
@@ -657,8 +651,7 @@ void clearColor(const float r, const float g, const float b, const float a) {
     layer.clearColor[3] = a;
 }
 
-// --- The picture
-// ----------------------------------------------------------------------------------
+// --- The picture --------------------------------------------------------------------------------
 
 void clear() {
     flush();
@@ -715,8 +708,7 @@ unsigned int takeFirstError(const char** const where) {
     return error;
 }
 
-// --- Counts and captures
-// --------------------------------------------------------------------------
+// --- Counts and captures ------------------------------------------------------------------------
 
 DrawCounts drawCounts() {
     return layer.counts;
