@@ -239,6 +239,8 @@ no_window)
     [ $status -eq 1 ] || fail "exit status $status, not 1: $(cat "$work/out")"
     grep -q "^vellomire: Error: Error Creating OpenGL Window$" "$work/out" ||
         fail "the error is not on stderr: $(cat "$work/out")"
+    grep -q "^vellomire: neither an OpenGL ES 3.0 context nor a desktop OpenGL 3.3 core one" \
+        "$work/out" || fail "what was asked for is not said: $(cat "$work/out")"
     ;;
 alt_release)
     # Right held, Alt pressed, Right released while Alt is still down, then Alt released: the
