@@ -79,14 +79,7 @@ bool drawShowFrame(const double seconds) {
 }
 
 void primeShowAt(const double seconds) {
-    soundSetSteppedTime(seconds);
-    readMusicClock(); // the clock as the frame at `seconds` will read it
-    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
-    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
-        // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
-        drawShowFrame(static_cast<double>(rule->start) + 0.001);
-    }
-    drawShowFrame(seconds); // the spectrum of that time, for the scene that reads it
+    primeFrameAt(seconds, soundSetSteppedTime);
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {
