@@ -1,8 +1,10 @@
 #include "render_tool/headless_show.h"
 
+#include <cmath>
 #include <string>
 
 #include "demo/frame.h"
+#include "demo/heads_up.h"
 #include "demo/music.h"
 #include "demo/startup.h"
 #include "draw/draw.h"
@@ -80,6 +82,17 @@ bool drawShowFrame(const double seconds) {
 
 void primeShowAt(const double seconds) {
     primeFrameAt(seconds, soundSetSteppedTime);
+}
+
+void drawShowHeadsUp(const float framesPerSecond) {
+    HeadsUp line;
+    line.clockMs = static_cast<int>(std::lround(MusicClock * 1000.0));
+    line.scene = CurrentScene;
+    line.framesPerSecond = framesPerSecond;
+    line.pictureWidth = pictureSize().width;
+    line.pictureHeight = pictureSize().height;
+    drawHeadsUp(line);
+    draw::flush();
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {
