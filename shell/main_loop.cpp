@@ -33,14 +33,18 @@ struct FrameRate {
 };
 FrameRate frameRate;
 
-void countFrame(const std::uint32_t now) {
+// Counts a frame of the playing show; paused, the count starts afresh and the last rate stays.
+void countFrame(const std::uint32_t now, const bool playing) {
     constexpr std::uint32_t kPeriodMs = 1000;
+    if (!playing || frameRate.since == 0) {
+        frameRate.since = playing ? now : 0;
+        frameRate.frames = 0;
+        return;
+    }
     ++frameRate.frames;
     if (now - frameRate.since >= kPeriodMs) {
-        frameRate.perSecond = frameRate.since == 0
-                                  ? 0.0f
-                                  : static_cast<float>(frameRate.frames) * 1000.0f /
-                                        static_cast<float>(now - frameRate.since);
+        frameRate.perSecond = static_cast<float>(frameRate.frames) * 1000.0f /
+                              static_cast<float>(now - frameRate.since);
         frameRate.since = now;
         frameRate.frames = 0;
     }
@@ -74,7 +78,7 @@ void runTurn(const PictureSizing& sizing, RenderWindow* const w, bool* const hea
     const bool headsUp = headsUpWanted();
     if (!showPaused() || due) {
         demoDraw();
-        countFrame(now);
+        countFrame(now, !showPaused());
         present(w, headsUp);
     } else if (w->repaintRequested || headsUp != *headsUpOn) {
         present(w, headsUp);
