@@ -1,5 +1,6 @@
 #include "shell/demo_hooks.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
