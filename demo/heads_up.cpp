@@ -14,7 +14,7 @@ constexpr float kScreenWidth = 640.0f;
 constexpr float kScreenHeight = 480.0f;
 constexpr int kTextX = 24;
 constexpr int kTextY = 84;
-constexpr float kTextScale = 0.75f; // 12 units a glyph: 49 glyphs across the strip
+constexpr float kTextScale = 0.75f;  // 12 units a glyph: 49 glyphs across the strip
 constexpr float kClickReach = 12.0f; // units above and below the strip that still take a click
 
 // The colours of the line, light on the black bar.
