@@ -1,8 +1,10 @@
 #include "render_tool/headless_show.h"
 
+#include <cmath>
 #include <string>
 
 #include "demo/frame.h"
+#include "demo/heads_up.h"
 #include "demo/music.h"
 #include "demo/startup.h"
 #include "draw/draw.h"
@@ -79,14 +81,18 @@ bool drawShowFrame(const double seconds) {
 }
 
 void primeShowAt(const double seconds) {
-    soundSetSteppedTime(seconds);
-    readMusicClock(); // the clock as the frame at `seconds` will read it
-    const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
-    if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
-        // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
-        drawShowFrame(static_cast<double>(rule->start) + 0.001);
-    }
-    drawShowFrame(seconds); // the spectrum of that time, for the scene that reads it
+    primeFrameAt(seconds, soundSetSteppedTime);
+}
+
+void drawShowHeadsUp(const float framesPerSecond) {
+    HeadsUp line;
+    line.clockMs = static_cast<int>(std::lround(MusicClock * 1000.0));
+    line.scene = CurrentScene;
+    line.framesPerSecond = framesPerSecond;
+    line.pictureWidth = pictureSize().width;
+    line.pictureHeight = pictureSize().height;
+    drawHeadsUp(line);
+    draw::flush();
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {

@@ -20,6 +20,9 @@ bool drawShowFrame(double seconds);
 // frames before would have.
 void primeShowAt(double seconds);
 
+// Draws the heads-up line into the last frame's bottom bar, with `framesPerSecond` as the rate.
+void drawShowHeadsUp(float framesPerSecond);
+
 // The last frame's picture as RGB bytes, bottom row first, pictureSize() large.
 void readShowPicture(std::vector<std::uint8_t>* rgb);
 

@@ -184,7 +184,7 @@ int destroyRenderWindow(RenderWindow* const w) {
     return 1;
 }
 
-void presentFrame(RenderWindow* const w) {
-    presentPicture(w->picture, w->drawableWidth, w->drawableHeight, w->pixelForPixel);
+void presentFrame(RenderWindow* const w, const HeadsUp* const headsUp) {
+    presentPicture(w->picture, w->drawableWidth, w->drawableHeight, w->pixelForPixel, headsUp);
     SDL_GL_SwapWindow(w->window);
 }
