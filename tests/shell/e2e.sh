@@ -185,6 +185,22 @@ controls)
             fi
         done
     done
+    # F1 while paused: full screen holds the same frame (two screenshots 1 s apart identical),
+    # and F1 back shows the window's frame at the paused clock exactly as before.
+    press "$window" F1
+    window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1"
+    sleep 0.5
+    shot "$window" "$work/full1.png"
+    sleep 1
+    shot "$window" "$work/full2.png"
+    cmp -s "$work/full1.png" "$work/full2.png" || fail "F1 ended the pause"
+    press "$window" F1
+    window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1 back"
+    sleep 0.5
+    shot "$window" "$work/back.png"
+    read -r mean differing < <(compare_rows "$work/steps.png" "$work/back.png" 0 600)
+    echo "F1 twice while paused: full screen held still, the window's frame $differing pixels off"
+    [ "$differing" -eq 0 ] || fail "F1 and back while paused changed the frame"
     # H while paused: the bottom bar (rows 425 to 600) shows the line, the rest is unchanged.
     press "$window" h
     sleep 1
