@@ -5,7 +5,6 @@
 #include "demo/music.h"
 #include "draw/draw.h"
 #include "metaballs/metaball_scene.h"
-#include "platform/sound.h"
 #include "render/glow.h"
 #include "render/letterbox_band.h"
 #include "render/overlay.h"
@@ -25,28 +24,32 @@ static void drawKnotCurveScene() {
     drawKnotCurve(4.0f, 6.0f, 3.0f);
 }
 
-// The scene table: routine by scene number; 10, 12 and 13 have none.
-static constexpr void (*kSceneRoutines[])() = {
-    drawRisingCloud,    // 0
-    drawWaveSheet,      // 1
-    drawParticleTunnel, // 2
-    drawLatticeCube,    // 3
-    drawSpectrumRings,  // 4
-    drawCloudMorph,     // 5
-    drawMetaballScene,  // 6
-    drawHarmonicShape,  // 7
-    drawTriangleSwarm,  // 8
-    drawKnotCurveScene, // 9
-    nullptr,            // 10
-    drawParticleSphere, // 11
-    nullptr,            // 12
-    nullptr,            // 13
-    drawButterfly,      // 14
-    drawHelixColumns,   // 15
-    drawWobbleTube,     // 16
-    drawCentredCloud,   // 17
+// The scene table: routine and short name by scene number; 10, 12 and 13 have none.
+struct SceneEntry {
+    void (*draw)();
+    const char* name;
 };
-static constexpr int kSceneCount = sizeof(kSceneRoutines) / sizeof(kSceneRoutines[0]);
+static constexpr SceneEntry kScenes[] = {
+    {drawRisingCloud, "rising cloud"},       // 0
+    {drawWaveSheet, "wave sheet"},           // 1
+    {drawParticleTunnel, "particle tunnel"}, // 2
+    {drawLatticeCube, "lattice cube"},       // 3
+    {drawSpectrumRings, "spectrum rings"},   // 4
+    {drawCloudMorph, "cloud morph"},         // 5
+    {drawMetaballScene, "metaballs"},        // 6
+    {drawHarmonicShape, "harmonic shape"},   // 7
+    {drawTriangleSwarm, "triangle swarm"},   // 8
+    {drawKnotCurveScene, "knot"},            // 9
+    {nullptr, ""},                           // 10
+    {drawParticleSphere, "particle sphere"}, // 11
+    {nullptr, ""},                           // 12
+    {nullptr, ""},                           // 13
+    {drawButterfly, "butterfly"},            // 14
+    {drawHelixColumns, "helix columns"},     // 15
+    {drawWobbleTube, "wobble tube"},         // 16
+    {drawCentredCloud, "centred cloud"},     // 17
+};
+static constexpr int kSceneCount = sizeof(kScenes) / sizeof(kScenes[0]);
 
 static void endProcess() {
     std::exit(0);
@@ -59,9 +62,13 @@ void setShowEndHandler(const ShowEndHandler handler) {
 }
 
 void drawScene(const int scene) {
-    if (scene >= 0 && scene < kSceneCount && kSceneRoutines[scene] != nullptr) {
-        kSceneRoutines[scene]();
+    if (scene >= 0 && scene < kSceneCount && kScenes[scene].draw != nullptr) {
+        kScenes[scene].draw();
     }
+}
+
+const char* sceneName(const int scene) {
+    return scene >= 0 && scene < kSceneCount ? kScenes[scene].name : "";
 }
 
 int chooseScene(const float clock, const int current) {
@@ -84,15 +91,17 @@ const SceneRule* lastRuleStartedBefore(const float clock) {
     return last;
 }
 
-void primeFramesAt(const double seconds, void (*const drawAt)(double seconds)) {
-    soundSetSteppedTime(seconds);
+void primeFrameAt(const double seconds, void (*const placeMusic)(double seconds)) {
+    placeMusic(seconds);
     readMusicClock(); // the clock as the frame at `seconds` will read it
     const SceneRule* const rule = lastRuleStartedBefore(MusicClock);
     if (rule != nullptr && chooseScene(MusicClock, CurrentScene) != rule->scene) {
         // A frame one millisecond into the rule chooses its scene; none at `seconds` will.
-        drawAt(static_cast<double>(rule->start) + 0.001);
+        placeMusic(static_cast<double>(rule->start) + 0.001);
+        drawFrame();
     }
-    drawAt(seconds); // the spectrum of that time, for the scene that reads it
+    placeMusic(seconds);
+    drawFrame(); // chooses the scene there, with the spectrum of that time
 }
 
 void drawCurrentScene() {

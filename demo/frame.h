@@ -36,13 +36,18 @@ int chooseScene(float clock, int current);
 // boundary and after the last rule, where none fires and the scene of that rule stays on.
 const SceneRule* lastRuleStartedBefore(float clock);
 
-// For a host stepping the clock (the stepped sound output): unrecorded frames before the first
-// frame drawn at `seconds`, so that it shows what a show running from the start shows there —
-// the scene of the last rule of the timeline begun before it, also where no rule fires (a gap,
-// a boundary, after the last rule), and the spectrum of that time. `drawAt` steps the clock to
-// its argument and draws one frame. The drifting clouds of the first and the last scene are
-// left as these frames move them, not as the frames before would have.
-void primeFramesAt(double seconds, void (*drawAt)(double seconds));
+// The short name of scene `scene` ("butterfly"); empty for numbers without a scene.
+const char* sceneName(int scene);
+
+// Unrecorded frames before the first frame drawn at `seconds`, so that it shows what a show
+// running from the start shows there: the scene of the last rule of the timeline that began
+// before it, also where no rule fires (a gap, a boundary, after the last rule). When the
+// timeline would not choose that scene from CurrentScene, one frame one millisecond into the
+// rule; then one at `seconds` (which chooses the scene and reads the spectrum of that time).
+// `placeMusic` puts the host's music at the seconds it is given, and the music is left at
+// `seconds`. The drifting clouds of the first and the last scene move with these frames, as
+// with every frame drawn.
+void primeFrameAt(double seconds, void (*placeMusic)(double seconds));
 
 // What happens when a frame finds the clock past kShowEnd. The default ends the process with
 // status 0; the window shell restores the desktop first, the render tool and the tests record

@@ -16,6 +16,14 @@ static int musicChannel = -1;
 // The whole track file; the stream decodes from it for as long as it plays.
 static std::vector<unsigned char> trackBuffer;
 
+// Held by setMusicPaused. The silent clock, which has no channel to pause, is held here.
+static bool musicHeld = false;
+static int silentHeldMs = 0;
+
+static bool holdsSilentClock() {
+    return musicHeld && musicChannel < 0;
+}
+
 static constexpr const char* kTrackPath = "data/music/track.mp3";
 
 void startMusic() {
@@ -60,12 +68,41 @@ void seekMusic(const float deltaMilliseconds) {
     constexpr double kLow = std::numeric_limits<int>::min();
     constexpr double kHigh = std::numeric_limits<int>::max();
     const double inRange = std::isnan(target) ? 0.0 : std::clamp<double>(target, kLow, kHigh);
-    soundStreamSetTime(musicStream, static_cast<int>(inRange));
+    seekMusicTo(static_cast<int>(inRange));
+}
+
+void seekMusicTo(const int milliseconds) {
+    if (holdsSilentClock()) {
+        silentHeldMs = std::max(milliseconds, 0);
+        return;
+    }
+    soundStreamSetTime(musicStream, milliseconds);
+}
+
+void setMusicPaused(const bool paused) {
+    if (paused == musicHeld) {
+        return;
+    }
+    if (musicChannel >= 0) {
+        soundSetPaused(musicChannel, paused);
+    } else if (paused) {
+        silentHeldMs = soundStreamGetTime(musicStream);
+    } else {
+        soundStreamSetTime(musicStream, silentHeldMs);
+    }
+    musicHeld = paused;
+}
+
+bool musicPaused() {
+    return musicHeld;
+}
+
+int musicTimeMs() {
+    return holdsSilentClock() ? silentHeldMs : soundStreamGetTime(musicStream);
 }
 
 void readMusicClock() {
-    const int milliseconds = soundStreamGetTime(musicStream);
-    MusicClock = static_cast<float>(milliseconds * 0.001);
+    MusicClock = static_cast<float>(musicTimeMs() * 0.001);
 }
 
 void copySpectrum() {
@@ -80,6 +117,8 @@ void resetMusic() {
     soundReset();
     musicStream = nullptr;
     musicChannel = -1;
+    musicHeld = false;
+    silentHeldMs = 0;
     trackBuffer = {};
     MusicClock = 0.0f;
     std::memset(Spectrum, 0, sizeof(Spectrum));

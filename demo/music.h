@@ -19,6 +19,17 @@ void activateSpectrum();
 // past the end of the track the clock runs on in silence).
 void seekMusic(float deltaMilliseconds);
 
+// Moves the music to `milliseconds` (negative times count as 0), as a seek does.
+void seekMusicTo(int milliseconds);
+
+// Holds the music and its clock still (true) or lets them go on from where they stand (false),
+// with the track and with the silent clock alike. A seek while held moves the held clock.
+void setMusicPaused(bool paused);
+bool musicPaused();
+
+// The music's clock now, in the whole milliseconds a frame reads it as.
+int musicTimeMs();
+
 // Frame step: MusicClock = the stream's play position in ms x 0.001.
 void readMusicClock();
 

@@ -15,8 +15,7 @@ namespace draw {
 
 namespace {
 
-// --- The shader pair
-// ------------------------------------------------------------------------------
+// --- The shader pair ----------------------------------------------------------------------------
 
 // Positions arrive in clip coordinates. The colour is flat: the current colour of a primitive
 // is one value, and interpolating it with perspective would round some colours a level off.
@@ -140,7 +139,6 @@ struct Layer {
 
     Batch pending;
     PipelineState applied;
-    bool appliedTextured = false;
     bool appliedValid = false;
 
     bool capturing = false;
@@ -457,8 +455,7 @@ void setVertexLayout() {
 
 } // namespace
 
-// --- Life
-// -----------------------------------------------------------------------------------------
+// --- Life ---------------------------------------------------------------------------------------
 
 bool openDrawing(std::string* const error) {
     closeDrawing();
@@ -522,8 +519,7 @@ void flush() {
     batch.primitives = 0;
 }
 
-// --- Matrices
-// -------------------------------------------------------------------------------------
+// --- Matrices -----------------------------------------------------------------------------------
 
 void selectMatrix(const MatrixStack stack) {
     layer.selected = stack;
@@ -596,8 +592,7 @@ const float* currentMatrix(const MatrixStack stack) {
     return state.matrices[state.top];
 }
 
-// --- Primitives
-// -----------------------------------------------------------------------------------
+// --- Primitives ---------------------------------------------------------------------------------
 
 void begin(const Primitive primitive) {
     layer.primitive = primitive;
@@ -656,8 +651,7 @@ const float* currentTexCoord() {
     return layer.texCoord;
 }
 
-// --- State
-// ----------------------------------------------------------------------------------------
+// --- State --------------------------------------------------------------------------------------
 
 void bindTexture(const unsigned int texture) {
     layer.texture = texture;
@@ -735,8 +729,7 @@ void clearColor(const float r, const float g, const float b, const float a) {
     layer.clearColor[3] = a;
 }
 
-// --- The picture
-// ----------------------------------------------------------------------------------
+// --- The picture --------------------------------------------------------------------------------
 
 void clear() {
     flush();
@@ -805,8 +798,7 @@ unsigned int takeFirstError(const char** const where) {
     return error;
 }
 
-// --- Counts and captures
-// --------------------------------------------------------------------------
+// --- Counts and captures ------------------------------------------------------------------------
 
 DrawCounts drawCounts() {
     return layer.counts;

@@ -18,7 +18,7 @@
 // constant over a primitive (the provoking vertex's), as a current colour is.
 namespace draw {
 
-// --- The layer's life, within a current OpenGL ES 3.0 context --------------------------------
+// --- The layer's life, within a current OpenGL ES 3.0 context -----------------------------------
 
 // Compiles the shader pair, makes the buffers and sets the state to its defaults (identity
 // matrices, white, no texture, texturing, blending, depth test and scissor off, the depth
@@ -31,7 +31,7 @@ bool drawingOpen();
 // Draws the pending primitives.
 void flush();
 
-// --- Matrices ---------------------------------------------------------------------------------
+// --- Matrices -----------------------------------------------------------------------------------
 
 enum class MatrixStack { Projection, ModelView };
 inline constexpr int kMatrixStackDepth = 32;
@@ -53,7 +53,7 @@ void multiplyPerspective(double fovyDegrees, double aspect, double nearZ, double
 // The current matrix of a stack, column-major.
 const float* currentMatrix(MatrixStack stack);
 
-// --- Primitives -------------------------------------------------------------------------------
+// --- Primitives ---------------------------------------------------------------------------------
 
 enum class Primitive { Quads, Triangles };
 
@@ -67,7 +67,7 @@ void color(float r, float g, float b, float a);
 const float* currentColor();
 const float* currentTexCoord();
 
-// --- State ------------------------------------------------------------------------------------
+// --- State --------------------------------------------------------------------------------------
 
 enum class BlendFactor { Zero, One, SrcAlpha, OneMinusSrcAlpha, DstColor };
 enum class DepthFunction { Less, LessOrEqual };
@@ -120,7 +120,7 @@ bool depthReadable();
 // False (and nothing read) where depth cannot be read.
 bool readDepthRows(int width, int firstRow, int rows, unsigned short* depths);
 
-// --- What a frame cost -----------------------------------------------------------------------
+// --- What a frame cost --------------------------------------------------------------------------
 
 struct DrawCounts {
     int drawCalls = 0;

@@ -1,8 +1,11 @@
 #include "render_tool/headless_show.h"
 
+#include <cmath>
 #include <string>
 
 #include "demo/frame.h"
+#include "demo/heads_up.h"
+#include "demo/music.h"
 #include "demo/startup.h"
 #include "draw/draw.h"
 #include "platform/gl.h"
@@ -78,7 +81,18 @@ bool drawShowFrame(const double seconds) {
 }
 
 void primeShowAt(const double seconds) {
-    primeFramesAt(seconds, [](const double clock) { drawShowFrame(clock); });
+    primeFrameAt(seconds, soundSetSteppedTime);
+}
+
+void drawShowHeadsUp(const float framesPerSecond) {
+    HeadsUp line;
+    line.clockMs = static_cast<int>(std::lround(MusicClock * 1000.0));
+    line.scene = CurrentScene;
+    line.framesPerSecond = framesPerSecond;
+    line.pictureWidth = pictureSize().width;
+    line.pictureHeight = pictureSize().height;
+    drawHeadsUp(line);
+    draw::flush();
 }
 
 void readShowPicture(std::vector<std::uint8_t>* const rgb) {

@@ -13,8 +13,15 @@ void closeHeadlessShow();
 // of the show, or (with GL error checks on) when the frame raised a GL error.
 bool drawShowFrame(double seconds);
 
-// primeFramesAt (demo/frame.h) with this show's frames.
+// Unrecorded frames before the first frame drawn at `seconds`, so that it shows what a show
+// running from the start shows there: the scene of the last rule of the timeline that began
+// before it, also where no rule fires (a gap, a boundary, after the last rule). The drifting
+// clouds of the first and the last scene are left as these frames move them, not as the
+// frames before would have.
 void primeShowAt(double seconds);
+
+// Draws the heads-up line into the last frame's bottom bar, with `framesPerSecond` as the rate.
+void drawShowHeadsUp(float framesPerSecond);
 
 // The last frame's picture as RGB bytes, bottom row first, pictureSize() large.
 void readShowPicture(std::vector<std::uint8_t>* rgb);

@@ -79,6 +79,9 @@ static int renderFrame(const RenderOptions& options) {
     if (!drawShowFrame(options.at) && lastShowGlError() != 0) {
         return fail(glErrorMessage(options.at));
     }
+    if (options.headsUp) {
+        drawShowHeadsUp(static_cast<float>(options.fps));
+    }
     RgbImage picture;
     RgbImage frame;
     readSavedFrame(options, &picture, &frame);
@@ -117,6 +120,9 @@ static int renderSpan(const RenderOptions& options) {
                 break;
             }
             break; // the show has ended
+        }
+        if (options.headsUp) {
+            drawShowHeadsUp(static_cast<float>(options.fps));
         }
         readSavedFrame(options, &picture, &frame);
         const bool written = video ? writeVideoFrame(&encoder, frame.rgb, &error)

@@ -19,6 +19,8 @@ const char* renderUsage() {
            "                                    3840x2880 (default 800x600; 1080 = 1440x1080)\n"
            "  --frame WxH                       saves frames of that size with the picture\n"
            "                                    centred on black (1920x1080 for 1080p video)\n"
+           "  --hud                             the heads-up line (clock, scene, timeline)\n"
+           "                                    in the bottom bar of every frame\n"
            "  --check-gl                        check for GL errors after every pass\n"
            "  --data DIR                        read the show's files from DIR/data/\n"
            "  --version                         the version\n"
@@ -111,6 +113,10 @@ static bool resolveMode(RenderOptions* const o, const bool haveAt, const bool ha
             *error = "--bench does not check for GL errors: leave out --check-gl";
             return false;
         }
+        if (o->headsUp) {
+            *error = "--bench draws no heads-up line: leave out --hud";
+            return false;
+        }
         o->mode = RenderMode::Bench;
         return true;
     }
@@ -183,6 +189,8 @@ bool parseRenderOptions(const int argc, const char* const* const argv, RenderOpt
             haveBenchOption = true;
         } else if (arg == "--check-gl") {
             o.checkGlErrors = true;
+        } else if (arg == "--hud") {
+            o.headsUp = true;
         } else if (arg == "--at" || arg == "--from" || arg == "--to" || arg == "--fps" ||
                    arg == "--bench-frames") {
             if (!parseNumber(value, &number)) {

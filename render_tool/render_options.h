@@ -16,6 +16,7 @@ struct RenderOptions {
     bool csv = false;           // --bench --csv
     int benchFrames = 8;        // --bench-frames: frames per scene in --bench
     bool checkGlErrors = false; // --check-gl: glGetError after every frame
+    bool headsUp = false;       // --hud: the heads-up line in the bottom bar of every frame
     std::string data;           // --data: the folder holding data/, or empty to search for it
     PictureSize size = kDefaultPictureSize; // --size: the picture the show draws
     // --frame: the size of the saved frames, the picture centred in it on black; 0 x 0 for

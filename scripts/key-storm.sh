@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Long run of the real program under Xvfb with openbox: the dialog's "OK" (windowed), then for
 # SECONDS a seeded storm of presses and holds of the show's keys (F1 many times, arrows held,
-# Escape only at the end), other keys, minimise and restore, resizes. Then Escape.
+# Space, the frame steps, Page Down/Up and Home tapped, Escape only at the end), other keys,
+# minimise and restore, resizes. Then Escape.
 #
 # Passes when the program exits with status 0 on Escape, never ends or crashes before it, its
 # resident memory at the end is within 10% of the value shortly after the first F1, and at the
@@ -126,8 +127,11 @@ hold() {
 }
 
 # Keys the show does not use, none of them a window-manager shortcut on its own.
-other_keys=(a z m 1 9 space Return Tab BackSpace F2 F5 F11 F12 Home End Prior Next Insert
-    Delete Shift_L Control_L Alt_L Caps_Lock KP_Enter minus period)
+other_keys=(a z m 1 9 Return Tab BackSpace F2 F5 F11 F12 End Insert Delete Shift_L Control_L
+    Alt_L Caps_Lock KP_Enter minus)
+# The viewer's keys: pause, frame steps, the cuts, the heads-up line. Every burst of them ends
+# with Home, so that the jumps forward never bring the clock near the end of the show.
+viewer_keys=(space period period comma Next Next Prior h)
 
 # Up and Right pressed while Down is held: the keys act in the order Left, Right, Up, Down in
 # every frame, so Down's step back always wins and the clock never nears the end of the show,
@@ -144,7 +148,7 @@ seek_about() {
 
 one_action() {
     focus
-    case $((RANDOM % 13)) in
+    case $((RANDOM % 15)) in
     0 | 1) # F1, waited for
         f1_presses=$((f1_presses + 1))
         hold F1 120 250
@@ -193,6 +197,15 @@ one_action() {
             xdotool windowmap "$window" >/dev/null 2>&1
         ;;
     11) random_sleep 100 1000 ;; # let it draw
+    13 | 14) # the viewer's keys tapped, then Home
+        local n=$((1 + RANDOM % 6)) i taps=()
+        for ((i = 0; i < n; i++)); do
+            taps+=("${viewer_keys[RANDOM % ${#viewer_keys[@]}]}")
+        done
+        xdotool key "${taps[@]}"
+        random_sleep 50 600
+        xdotool key Home
+        ;;
     12) # F1 held past the keyboard's auto-repeat delay: repeated key-downs reach new windows
         f1_presses=$((f1_presses + 1))
         hold F1 700 1500

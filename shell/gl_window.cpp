@@ -136,17 +136,17 @@ int createRenderWindow(RenderWindow* const w) {
             created = createContextWindow(w, kind);
         }
     }
+    // What was asked for goes to standard error; the caller shows the error box.
     if (!created) {
-        const std::string message =
-            std::string("No OpenGL ES 3.0 context (nor a desktop OpenGL 3.3 core one) can be "
-                        "made for the window: ") +
-            SDL_GetError();
-        showError(message.c_str());
+        std::fprintf(stderr,
+                     "vellomire: neither an OpenGL ES 3.0 context nor a desktop OpenGL 3.3 core "
+                     "one can be made for the window: %s\n",
+                     SDL_GetError());
         return 0;
     }
     std::string drawingError;
     if (!draw::openDrawing(&drawingError)) {
-        showError(drawingError.c_str());
+        std::fprintf(stderr, "vellomire: %s\n", drawingError.c_str());
         return abandonWindow(w);
     }
     if (!createPictureTarget(&w->picture)) {
@@ -184,7 +184,7 @@ int destroyRenderWindow(RenderWindow* const w) {
     return 1;
 }
 
-void presentFrame(RenderWindow* const w) {
-    presentPicture(w->picture, w->drawableWidth, w->drawableHeight, w->pixelForPixel);
+void presentFrame(RenderWindow* const w, const HeadsUp* const headsUp) {
+    presentPicture(w->picture, w->drawableWidth, w->drawableHeight, w->pixelForPixel, headsUp);
     SDL_GL_SwapWindow(w->window);
 }

@@ -22,5 +22,7 @@ int createRenderWindow(RenderWindow* w);
 // Destroys the window and its GL context and gives the desktop back (cursor shown). Always 1.
 int destroyRenderWindow(RenderWindow* w);
 
-// Shows the finished picture in the window and swaps the buffers.
-void presentFrame(RenderWindow* w);
+// Shows the finished picture in the window (with the heads-up line over its bottom bar when
+// given) and swaps the buffers.
+struct HeadsUp;
+void presentFrame(RenderWindow* w, const HeadsUp* headsUp = nullptr);

@@ -1,12 +1,15 @@
 #include "shell/main_loop.h"
 
 #include <SDL.h>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "demo/frame.h"
+#include "demo/heads_up.h"
 #include "demo/music.h"
+#include "demo/show_controls.h"
 #include "shell/demo_hooks.h"
 #include "shell/gl_window.h"
 #include "shell/picture_sizing.h"
@@ -22,19 +25,75 @@ void endShow() {
     std::exit(0);
 }
 
-void runFrame(const PictureSizing& sizing, RenderWindow* const w) {
+// Frames drawn per second, counted over about a second at a time.
+struct FrameRate {
+    std::uint32_t since = 0;
+    int frames = 0;
+    float perSecond = 0.0f;
+};
+FrameRate frameRate;
+
+// Counts a frame of the playing show; paused, the count starts afresh and the last rate stays.
+void countFrame(const std::uint32_t now, const bool playing) {
+    constexpr std::uint32_t kPeriodMs = 1000;
+    if (!playing || frameRate.since == 0) {
+        frameRate.since = playing ? now : 0;
+        frameRate.frames = 0;
+        return;
+    }
+    ++frameRate.frames;
+    if (now - frameRate.since >= kPeriodMs) {
+        frameRate.perSecond = static_cast<float>(frameRate.frames) * 1000.0f /
+                              static_cast<float>(now - frameRate.since);
+        frameRate.since = now;
+        frameRate.frames = 0;
+    }
+}
+
+void present(RenderWindow* const w, const bool withHeadsUp) {
+    HeadsUp line;
+    line.clockMs = static_cast<int>(std::lround(MusicClock * 1000.0));
+    line.scene = CurrentScene;
+    line.framesPerSecond = frameRate.perSecond;
+    line.pictureWidth = w->picture.size.width;
+    line.pictureHeight = w->picture.size.height;
+    line.paused = showPaused();
+    presentFrame(w, withHeadsUp ? &line : nullptr);
+    w->repaintRequested = false;
+}
+
+// One turn of the inner loop: the keys and the pointer, then a frame while the show plays or
+// its clock has moved; paused, the held picture again when the window or the heads-up line
+// needs it, else a short wait for events.
+void runTurn(const PictureSizing& sizing, RenderWindow* const w, bool* const headsUpOn) {
+    const PictureSize before = pictureSize();
     followDrawableSize(sizing, w);
+    if (pictureSize() != before) {
+        markShowFrameDue(); // the new picture is the frame at the paused clock
+    }
     const std::uint32_t now = SDL_GetTicks();
     demoUpdate(now - w->previousTick);
     w->previousTick = now;
-    demoDraw();
-    presentFrame(w);
+    const bool due = takeShowFrameDue();
+    const bool headsUp = headsUpWanted();
+    if (!showPaused() || due) {
+        demoDraw();
+        countFrame(now, !showPaused());
+        present(w, headsUp);
+    } else if (w->repaintRequested || headsUp != *headsUpOn) {
+        present(w, headsUp);
+    } else {
+        constexpr int kPausedWaitMs = 50;
+        SDL_WaitEventTimeout(nullptr, kPausedWaitMs);
+    }
+    *headsUpOn = headsUp;
 }
 
-// The inner loop: takes the window's events one at a time and draws a frame whenever none is
+// The inner loop: takes the window's events one at a time and runs a turn whenever none is
 // waiting, until a quit or a full-screen switch ends the window.
 void runWindow(const PictureSizing& sizing, RenderWindow* const w) {
     SDL_Event event;
+    bool headsUpOn = false;
     while (!windowFinished(w)) {
         if (SDL_PollEvent(&event) != 0) {
             int drawableWidth = 0;
@@ -42,7 +101,7 @@ void runWindow(const PictureSizing& sizing, RenderWindow* const w) {
             SDL_GL_GetDrawableSize(w->window, &drawableWidth, &drawableHeight);
             handleEvent(w, event, drawableWidth, drawableHeight);
         } else if (w->visible == 1) {
-            runFrame(sizing, w);
+            runTurn(sizing, w, &headsUpOn);
         } else {
             SDL_WaitEvent(nullptr);
         }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "demo/heads_up.h"
+#include "draw/draw.h"
 #include "platform/gl.h"
 #include "render/picture_target.h"
 
@@ -32,7 +34,7 @@ PresentRect presentedRect(const int drawableWidth, const int drawableHeight,
 }
 
 void presentPicture(const PictureTarget& picture, const int drawableWidth, const int drawableHeight,
-                    const bool pixelForPixel) {
+                    const bool pixelForPixel, const HeadsUp* const headsUp) {
     const PresentRect rect =
         presentedRect(drawableWidth, drawableHeight, picture.size, pixelForPixel);
     const bool scaled = rect.width != picture.size.width || rect.height != picture.size.height;
@@ -52,6 +54,13 @@ void presentPicture(const PictureTarget& picture, const int drawableWidth, const
         glBlitFramebuffer(0, 0, picture.size.width, picture.size.height, rect.x, rect.y,
                           rect.x + rect.width, rect.y + rect.height, GL_COLOR_BUFFER_BIT,
                           scaled ? GL_LINEAR : GL_NEAREST);
+        if (headsUp != nullptr) { // over the bar of the window's copy: the picture keeps none
+            const draw::Rect viewport = draw::currentViewport();
+            draw::viewport(draw::Rect{rect.x, rect.y, rect.width, rect.height});
+            drawHeadsUp(*headsUp);
+            draw::flush();
+            draw::viewport(viewport);
+        }
     }
 
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);

@@ -23,6 +23,8 @@ PresentRect presentedRect(int drawableWidth, int drawableHeight, PictureSize pic
 
 // Copies the picture `picture` into the window's framebuffer 0 at presentedRect, clears the
 // margins to black, and binds the picture again for the next frame. GL state the show relies
-// on (clear colour, scissor test) is left as it was.
+// on (clear colour, scissor test) is left as it was. With `headsUp`, the heads-up line is drawn
+// over the copy's bottom bar.
+struct HeadsUp;
 void presentPicture(const PictureTarget& picture, int drawableWidth, int drawableHeight,
-                    bool pixelForPixel);
+                    bool pixelForPixel, const HeadsUp* headsUp = nullptr);

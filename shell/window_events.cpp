@@ -12,20 +12,26 @@ struct KeyBinding {
     bool keypad; // acts only while NumLock is off
 };
 
-constexpr std::array<KeyBinding, 10> kKeyBindings = {{
-    {SDLK_ESCAPE, ShowKey::Escape, false},
-    {SDLK_F1, ShowKey::F1, false},
-    {SDLK_LEFT, ShowKey::Left, false},
-    {SDLK_RIGHT, ShowKey::Right, false},
-    {SDLK_UP, ShowKey::Up, false},
-    {SDLK_DOWN, ShowKey::Down, false},
-    {SDLK_KP_4, ShowKey::Left, true},
-    {SDLK_KP_6, ShowKey::Right, true},
-    {SDLK_KP_8, ShowKey::Up, true},
-    {SDLK_KP_2, ShowKey::Down, true},
+constexpr std::array<KeyBinding, 20> kKeyBindings = {{
+    {SDLK_ESCAPE, ShowKey::Escape, false}, {SDLK_F1, ShowKey::F1, false},
+    {SDLK_LEFT, ShowKey::Left, false},     {SDLK_RIGHT, ShowKey::Right, false},
+    {SDLK_UP, ShowKey::Up, false},         {SDLK_DOWN, ShowKey::Down, false},
+    {SDLK_SPACE, ShowKey::Space, false},   {SDLK_PERIOD, ShowKey::Period, false},
+    {SDLK_COMMA, ShowKey::Comma, false},   {SDLK_PAGEDOWN, ShowKey::PageDown, false},
+    {SDLK_PAGEUP, ShowKey::PageUp, false}, {SDLK_HOME, ShowKey::Home, false},
+    {SDLK_h, ShowKey::H, false},           {SDLK_KP_4, ShowKey::Left, true},
+    {SDLK_KP_6, ShowKey::Right, true},     {SDLK_KP_8, ShowKey::Up, true},
+    {SDLK_KP_2, ShowKey::Down, true},      {SDLK_KP_3, ShowKey::PageDown, true},
+    {SDLK_KP_9, ShowKey::PageUp, true},    {SDLK_KP_7, ShowKey::Home, true},
 }};
 
-enum class WindowAction { Show, Hide, Quit, ReleaseKeys };
+// Keys whose press switches something on and off: the keyboard's repeats while one is held
+// would switch it back and forth.
+bool isToggle(const ShowKey key) {
+    return key == ShowKey::Space || key == ShowKey::H;
+}
+
+enum class WindowAction { Show, Hide, Quit, ReleaseKeys, Repaint, PointerLeft };
 
 struct WindowEventAction {
     SDL_WindowEventID event;
@@ -33,8 +39,11 @@ struct WindowEventAction {
 };
 
 // A window that loses the focus gets no more key-ups: every key it holds is released then.
-constexpr std::array<WindowEventAction, 6> kWindowEventActions = {{
+constexpr std::array<WindowEventAction, 9> kWindowEventActions = {{
     {SDL_WINDOWEVENT_SIZE_CHANGED, WindowAction::Show},
+    {SDL_WINDOWEVENT_SIZE_CHANGED, WindowAction::Repaint},
+    {SDL_WINDOWEVENT_EXPOSED, WindowAction::Repaint},
+    {SDL_WINDOWEVENT_LEAVE, WindowAction::PointerLeft},
     {SDL_WINDOWEVENT_RESTORED, WindowAction::Show},
     {SDL_WINDOWEVENT_MAXIMIZED, WindowAction::Show},
     {SDL_WINDOWEVENT_MINIMIZED, WindowAction::Hide},
@@ -63,8 +72,11 @@ void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
     }
     if (showKeyFor(event.keysym, &showKey)) {
         const auto key = static_cast<std::size_t>(showKey);
+        if (event.repeat != 0 && isToggle(showKey)) {
+            return;
+        }
         w->keys[key] = 1;
-        w->keyPresses[key] = 1;
+        w->keyPresses[key] += 1;
     }
 }
 
@@ -88,6 +100,13 @@ void handleWindowEvent(RenderWindow* const w, const Uint8 event, const int drawa
             break;
         case WindowAction::ReleaseKeys:
             w->keys.fill(0);
+            break;
+        case WindowAction::Repaint:
+            w->repaintRequested = true;
+            break;
+        case WindowAction::PointerLeft:
+            w->pointerInside = false;
+            w->pointerMoved = true;
             break;
         }
     }
@@ -115,6 +134,17 @@ void handleEvent(RenderWindow* const w, const SDL_Event& event, const int drawab
         handleKey(w, event.key);
     } else if (event.type == SDL_WINDOWEVENT && event.window.windowID == w->windowId) {
         handleWindowEvent(w, event.window.event, drawableWidth, drawableHeight);
+    } else if (event.type == SDL_MOUSEMOTION && event.motion.windowID == w->windowId) {
+        w->pointerX = event.motion.x;
+        w->pointerY = event.motion.y;
+        w->pointerInside = true;
+        w->pointerMoved = true;
+    } else if ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
+               event.button.windowID == w->windowId && event.button.button == SDL_BUTTON_LEFT) {
+        w->pointerX = event.button.x;
+        w->pointerY = event.button.y;
+        w->pointerInside = true;
+        (event.type == SDL_MOUSEBUTTONDOWN ? w->buttonPresses : w->buttonReleases) += 1;
     }
 }
 

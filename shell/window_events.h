@@ -8,17 +8,43 @@
 #include "render/picture_target.h"
 
 // The keys the show acts on, in the order every frame polls them.
-enum class ShowKey { Escape, F1, Left, Right, Up, Down, Count };
+enum class ShowKey {
+    Escape,
+    F1,
+    Left,
+    Right,
+    Up,
+    Down,
+    Space,
+    Period,
+    Comma,
+    PageDown,
+    PageUp,
+    Home,
+    H,
+    Count
+};
 
-// One flag per ShowKey: 1 while the key is down (or, for the latch, pressed since the last poll).
+// One value per ShowKey: 1 while the key is down (for the latch: the presses since the last poll).
 using KeyState = std::array<std::int32_t, static_cast<std::size_t>(ShowKey::Count)>;
 
 // The one window of the program and the state that comes with it.
 struct RenderWindow {
     KeyState keys{};
-    // 1 for every key that went down since the last frame polled the keys, even if it is up
-    // again: a tap between two frames still acts once. Set by a key-down, cleared by the poll.
+    // For every key, the key-downs since the last frame polled the keys, even if it is up
+    // again: a tap between two frames still acts. Counted by key-downs (the keyboard's
+    // repeats too, but for the toggles), cleared by the poll.
     KeyState keyPresses{};
+    // The pointer in window coordinates as it last moved, whether it is over the window, and
+    // what happened since the last poll: moved, primary button pressed and released (counted).
+    std::int32_t pointerX = 0;
+    std::int32_t pointerY = 0;
+    bool pointerInside = false;
+    bool pointerMoved = false;
+    std::int32_t buttonPresses = 0;
+    std::int32_t buttonReleases = 0;
+    // The window must show its picture again though no frame is drawn (exposed, resized).
+    bool repaintRequested = false;
     SDL_Window* window = nullptr; // null while no window exists
     Uint32 windowId = 0;          // SDL's id of `window`: events of other windows are ignored
     SDL_GLContext renderContext = nullptr;
@@ -49,16 +75,18 @@ extern std::int32_t keepRunning;
 // The full-screen state the next window is created with; windowFinished flips it after F1.
 extern std::int32_t fullScreenWanted;
 
-// The key an SDL key means to the show: Escape, F1 and the arrows, and with NumLock off the
-// keypad's 4, 6, 8 and 2 as the arrows. False for every other key.
+// The key an SDL key means to the show: Escape, F1, the arrows, Space, period, comma, Page
+// Down, Page Up, Home and H, and with NumLock off the keypad's 4, 6, 8 and 2 as the arrows and
+// its 3, 9 and 7 as Page Down, Page Up and Home. False for every other key.
 bool showKeyFor(const SDL_Keysym& key, ShowKey* out);
 
 // What `event` does to the window, whose drawable now measures drawableWidth x drawableHeight
 // pixels: keys go down (with Alt held they do nothing, but Alt+F4 quits) and up (a release
 // always clears its key, whatever Alt and NumLock say by then); losing the focus releases every
 // key; resizing, maximising and restoring show the window at that size, minimising hides it;
-// closing it (and SDL's quit event, e.g. on an interrupt) quits. Events of other windows are
-// ignored.
+// closing it (and SDL's quit event, e.g. on an interrupt) quits; exposing it asks for a repaint;
+// the pointer's moves, entering and leaving, and the left button are recorded. Events of other
+// windows are ignored.
 void handleEvent(RenderWindow* w, const SDL_Event& event, int drawableWidth, int drawableHeight);
 
 // Ends the current window and the whole program (keepRunning cleared).

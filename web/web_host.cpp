@@ -340,12 +340,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webCloseFrames() {
 // Draws the frame the render tool draws at `seconds` (after the same priming) and shows it on
 // the canvas. False once the show has ended.
 extern "C" EMSCRIPTEN_KEEPALIVE bool webDrawFrameAt(const double seconds) {
-    const auto drawAt = [](const double clock) {
-        soundSetSteppedTime(clock);
-        drawFrame();
-    };
-    primeFramesAt(seconds, drawAt);
-    drawAt(seconds);
+    primeFrameAt(seconds, soundSetSteppedTime);
+    drawFrame();
     presentPicture();
     return !show.ended;
 }

@@ -335,3 +335,49 @@ TEST(DrawingLayer, KeepsTheFirstErrorWithItsPass) {
     EXPECT_EQ(draw::takeFirstError(&where), 0u);
     draw::checkErrors(false);
 }
+
+// The matrix stacks: a pop restores the pushed matrix, popping the last one and pushing past
+// the depth change nothing, and each stack keeps its own matrices.
+TEST(DrawingLayer, MatrixStacksPushAndPopWithinTheirDepth) {
+    const float projection = draw::currentMatrix(draw::MatrixStack::Projection)[0];
+    draw::selectMatrix(draw::MatrixStack::ModelView);
+    draw::loadIdentity();
+    draw::translate(1, 2, 3);
+    draw::popMatrix(); // the last matrix: nothing to pop
+    EXPECT_EQ(draw::currentMatrix(draw::MatrixStack::ModelView)[12], 1.0f);
+    for (int i = 0; i < draw::kMatrixStackDepth + 4; ++i) {
+        draw::pushMatrix();
+        draw::translate(1, 0, 0);
+    }
+    for (int i = 0; i < draw::kMatrixStackDepth - 1; ++i) {
+        draw::popMatrix();
+    }
+    EXPECT_EQ(draw::currentMatrix(draw::MatrixStack::ModelView)[12], 1.0f);
+    EXPECT_EQ(draw::currentMatrix(draw::MatrixStack::Projection)[0], projection);
+    draw::popMatrix();
+    EXPECT_EQ(draw::currentMatrix(draw::MatrixStack::ModelView)[12], 1.0f);
+    draw::loadIdentity();
+}
+
+// What others bind between two flushes (a texture loaded, a copy) does not fool the layer: the
+// next flush binds what its primitives need.
+TEST(DrawingLayer, StateChangedBehindItsBackIsPutRight) {
+    REQUIRE_HEADLESS_GL();
+    resetLayerState();
+    const unsigned int texture = checkerTexture();
+    draw::bindTexture(texture);
+    draw::enableTexturing(true);
+    draw::clear();
+    quadAt(0, 0, 0.5f);
+    const Picture before = readPicture();
+    draw::clear();
+    glBindTexture(GL_TEXTURE_2D, 0); // as a loader or a copy leaves it
+    quadAt(0, 0, 0.5f);
+    const Picture after = readPicture();
+    EXPECT_EQ(after.rgb, before.rgb);
+    EXPECT_EQ(before.at(380, 320)[0], 255); // the checker's red texel, not untextured white
+    EXPECT_EQ(before.at(380, 320)[1], 0);
+    resetLayerState();
+    GLuint name = texture;
+    glDeleteTextures(1, &name);
+}

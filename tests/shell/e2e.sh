@@ -2,7 +2,7 @@
 # End-to-end checks of the real program under Xvfb with openbox, driven with xdotool as a user
 # drives it. Usage: e2e.sh CASE PATH/TO/vellomire, from the repository root, whose data/ the
 # program reads. Cases: no_display dialog_exit escape f1 window no_window alt_release
-# show_end damaged_data.
+# show_end damaged_data controls.
 set -u
 
 case_name=$1
@@ -108,7 +108,128 @@ check_picture() {
     done
 }
 
+# Screenshot of window $1's client area (without the pointer) into $2.
+shot() {
+    client_geometry "$1"
+    ffmpeg -loglevel error -y -f x11grab -draw_mouse 0 -video_size "${cw}x$ch" -grab_x "$cx" \
+        -grab_y "$cy" -i "$DISPLAY" -frames:v 1 "$2" || fail "no screenshot"
+}
+
+# Compares the rows [$3, $4) of pictures $1 and $2: prints the mean difference of their
+# colour values and the number of pixels that differ at all.
+compare_rows() {
+    python3 - "$@" <<'PY'
+import subprocess, sys
+def rgb(path):
+    out = subprocess.run(["ffmpeg", "-loglevel", "error", "-i", path, "-f", "rawvideo",
+                          "-pix_fmt", "rgb24", "-"], check=True, capture_output=True).stdout
+    return out
+a, b, top, bottom = rgb(sys.argv[1]), rgb(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])
+width = 800 * 3
+a, b = a[top * width:bottom * width], b[top * width:bottom * width]
+total = sum(abs(x - y) for x, y in zip(a, b))
+differing = sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
+print(f"{total / max(len(a), 1):.3f} {differing}")
+PY
+}
+
 case "$case_name" in
+controls)
+    # The viewer's keys and the strip, tapped and clicked as a user does, in an 800 x 600
+    # window that shows the 800 x 600 picture pixel for pixel.
+    render=$(dirname "$program")/../render_tool/vellomire-render
+    start_show
+    sleep 2
+    xdotool mousemove 0 0 # the pointer away from the window
+    press "$window" space
+    sleep 0.5
+    shot "$window" "$work/held1.png"
+    sleep 1
+    shot "$window" "$work/held2.png"
+    cmp -s "$work/held1.png" "$work/held2.png" || fail "the picture moves while paused"
+    echo "paused: two screenshots 1 s apart are identical"
+    press "$window" space
+    sleep 1
+    shot "$window" "$work/resumed.png"
+    cmp -s "$work/held2.png" "$work/resumed.png" && fail "the picture holds after Space again"
+    echo "resumed: the picture moves again"
+    # Paused at the start, then four cuts on (25, 50, 73, 90 s): the lattice cube, under a
+    # black-out that ends at 92 s. The clouds of scene 0 drift with every frame drawn, and the
+    # morph of scene 5 starts from where they drifted: the pictures compared are of other scenes.
+    press "$window" space Home
+    press "$window" Next Next Next Next
+    sleep 1
+    shot "$window" "$work/cut.png"
+    "$render" --at 90.001 --out "$work/cut_ref.png" >/dev/null || fail "no reference frame"
+    read -r mean differing < <(compare_rows "$work/cut.png" "$work/cut_ref.png" 0 600)
+    echo "four Page Down taps from Home: against vellomire-render --at 90.001: mean" \
+        "difference $mean, $differing pixels differ"
+    [ "$differing" -eq 0 ] || fail "Page Down does not land on the cut at 90 s"
+    # One step onto the grid (90.033), then thirty at a time: exactly one second on each time.
+    press "$window" period
+    for second in 91 92; do
+        # shellcheck disable=SC2046
+        press "$window" $(printf 'period %.0s' $(seq 30))
+        sleep 1
+        shot "$window" "$work/steps.png"
+        for clock in $second.000 $second.033 $second.066; do
+            "$render" --at $clock --out "$work/step_$clock.png" >/dev/null ||
+                fail "no frame at $clock"
+            read -r mean differing < <(compare_rows "$work/steps.png" "$work/step_$clock.png" 0 600)
+            echo "thirty period taps more: against vellomire-render --at $clock: $differing" \
+                "pixels differ (mean difference $mean)"
+            if [ $clock = $second.033 ]; then
+                [ "$differing" -eq 0 ] || fail "the steps did not land on $clock"
+            else
+                [ "$differing" -ne 0 ] || fail "the steps landed on $clock"
+            fi
+        done
+    done
+    # F1 while paused: full screen holds the same frame (two screenshots 1 s apart identical),
+    # and F1 back shows the window's frame at the paused clock exactly as before.
+    press "$window" F1
+    window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1"
+    sleep 0.5
+    shot "$window" "$work/full1.png"
+    sleep 1
+    shot "$window" "$work/full2.png"
+    cmp -s "$work/full1.png" "$work/full2.png" || fail "F1 ended the pause"
+    press "$window" F1
+    window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1 back"
+    sleep 0.5
+    shot "$window" "$work/back.png"
+    read -r mean differing < <(compare_rows "$work/steps.png" "$work/back.png" 0 600)
+    echo "F1 twice while paused: full screen held still, the window's frame $differing pixels off"
+    [ "$differing" -eq 0 ] || fail "F1 and back while paused changed the frame"
+    # H while paused: the bottom bar (rows 425 to 600) shows the line, the rest is unchanged.
+    press "$window" h
+    sleep 1
+    shot "$window" "$work/hud.png"
+    read -r mean above < <(compare_rows "$work/steps.png" "$work/hud.png" 0 425)
+    read -r bar lit < <(compare_rows "$work/steps.png" "$work/hud.png" 425 600)
+    echo "H: $above pixels changed above the bottom bar, $lit in it (mean difference $bar)"
+    [ "$above" -eq 0 ] || fail "H changed the picture above the bottom bar"
+    [ "$lit" -gt 2000 ] || fail "H shows no line in the bottom bar"
+    cp "$work/hud.png" "${VELLOMIRE_E2E_SHOT:-$work/hud_kept.png}"
+    press "$window" h
+    # A click on the middle of the strip (the strip lies in the bar, under the line): the
+    # picture is then nearest to the show's middle (143.5 s) among clocks around it.
+    xdotool mousemove --window "$window" 400 535 click 1
+    sleep 1
+    shot "$window" "$work/click.png"
+    best= best_mean=
+    for clock in 133.5 139.5 141.5 143.5 145.5 147.5 153.5; do
+        "$render" --at $clock --out "$work/mid_$clock.png" >/dev/null || fail "no frame at $clock"
+        read -r mean differing < <(compare_rows "$work/click.png" "$work/mid_$clock.png" 175 425)
+        echo "click on the strip's middle: against --at $clock: mean difference $mean"
+        if [ -z "$best" ] || python3 -c "import sys; sys.exit(not $mean < $best_mean)"; then
+            best=$clock best_mean=$mean
+        fi
+    done
+    [ "$best" = 143.5 ] || fail "the click landed nearest $best s, not the middle"
+    press "$window" Escape
+    expect_exit_zero 10
+    ;;
 dialog_exit)
     # Ended by a click on "Exit", then by closing the dialog through the window manager.
     for way in click alt+F4; do
@@ -239,6 +360,8 @@ no_window)
     [ $status -eq 1 ] || fail "exit status $status, not 1: $(cat "$work/out")"
     grep -q "^vellomire: Error: Error Creating OpenGL Window$" "$work/out" ||
         fail "the error is not on stderr: $(cat "$work/out")"
+    grep -q "^vellomire: neither an OpenGL ES 3.0 context nor a desktop OpenGL 3.3 core one" \
+        "$work/out" || fail "what was asked for is not said: $(cat "$work/out")"
     ;;
 alt_release)
     # Right held, Alt pressed, Right released while Alt is still down, then Alt released: the

@@ -7,6 +7,7 @@
 #include "shell/demo_hooks.h"
 #include "shell/picture_sizing.h"
 #include "shell/presentation.h"
+#include "shell/viewer_controls.h"
 
 namespace {
 
@@ -177,4 +178,79 @@ TEST(PictureSizing, NativeFitsTheDrawableIn4To3WholePixelsWithinTheSizes) {
                 sizing.fixed == PictureSize({1440, 1080}));
     EXPECT_FALSE(parsePictureSizing("Native", &sizing));
     EXPECT_TRUE(startingPictureSize(sizing) == PictureSize({1440, 1080}));
+}
+
+namespace {
+std::vector<int> controlCalls; // 1 pause, 10 + frames for a step, 20 next, 21 previous, 22 start
+}
+
+// The viewer's keys act once for every tap (the toggles not for the keyboard's repeats); the
+// pointer over the bottom bar shows the heads-up line until 2 s after it leaves; a press on
+// the strip seeks and holds the show until the button is released.
+TEST_F(Window, ViewerKeysActForEveryTapAndThePointerShowsTheLineAndScrubs) {
+    static bool paused = false;
+    static const ShowControlActions recorder = {
+        [] { controlCalls.push_back(1); },
+        [](const int frames) { controlCalls.push_back(10 + frames); },
+        [] { controlCalls.push_back(20); },
+        [] { controlCalls.push_back(21); },
+        [] { controlCalls.push_back(22); },
+        [](const int ms) { controlCalls.push_back(1000 + ms / 1000); },
+        [] { return paused; },
+        [](const bool p) { paused = p; }};
+    setShowControlActions(&recorder);
+    resetViewerControls();
+    SDL_Event repeat = down(SDLK_SPACE);
+    repeat.key.repeat = 1;
+    for (const SDL_Event& event : {down(SDLK_PERIOD), up(SDLK_PERIOD), down(SDLK_PERIOD),
+                                   down(SDLK_SPACE), repeat, down(SDLK_COMMA), down(SDLK_PAGEDOWN),
+                                   down(SDLK_KP_9), down(SDLK_HOME), down(SDLK_KP_3, KMOD_NUM)}) {
+        handleEvent(&record, event, 800, 600);
+    }
+    controlCalls.clear();
+    demoUpdate(16);
+    EXPECT_EQ(controlCalls, std::vector<int>({1, 11, 11, 9, 20, 21, 22}));
+    // The pointer in an 800 x 600 window: over the picture, then the bar, then a press on the
+    // strip's middle, a drag to its left end, the release.
+    record.drawableWidth = 800;
+    record.drawableHeight = 600;
+    SDL_Event motion{};
+    motion.motion = {SDL_MOUSEMOTION, 0, kWindowId, 0, 0, 400, 300, 0, 0};
+    SDL_Event press{};
+    press.button = {SDL_MOUSEBUTTONDOWN, 0, kWindowId, 0, SDL_BUTTON_LEFT, 1, 1, 0, 400, 535};
+    SDL_Event release = press;
+    release.button.type = SDL_MOUSEBUTTONUP;
+    release.button.x = 0;
+    const struct {
+        std::vector<SDL_Event> events;
+        std::vector<int> calls;
+        bool shown, pausedAfter;
+    } turns[] = {{{motion}, {}, false, false},
+                 {{press}, {1143}, true, true},
+                 {{}, {}, true, true},
+                 {{release}, {1000}, true, false}};
+    for (const auto& turn : turns) {
+        controlCalls.clear();
+        for (const SDL_Event& event : turn.events) {
+            handleEvent(&record, event, 800, 600);
+        }
+        if (&turn == &turns[3]) { // dragged to the window's left edge before the release
+            SDL_Event drag = motion;
+            drag.motion.x = 0;
+            drag.motion.y = 535;
+            handleEvent(&record, drag, 800, 600);
+        }
+        demoUpdate(16);
+        EXPECT_EQ(controlCalls, turn.calls) << "turn " << &turn - turns;
+        EXPECT_EQ(headsUpWanted(), turn.shown) << "turn " << &turn - turns;
+        EXPECT_EQ(paused, turn.pausedAfter) << "turn " << &turn - turns;
+    }
+    HeadsUpVisibility visibility;
+    notePointerOverBar(&visibility, true, 1000);
+    notePointerOverBar(&visibility, false, 5000);
+    EXPECT_TRUE(headsUpShown(visibility, 6999));
+    EXPECT_FALSE(headsUpShown(visibility, 7000));
+    visibility.held = true;
+    EXPECT_TRUE(headsUpShown(visibility, 90000));
+    setShowControlActions(nullptr);
 }
