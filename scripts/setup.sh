@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs to build, test, run and render.
+# Installs every Debian package the project needs to build, test, run and render, or only the
+# packages named as arguments (scripts/web.sh names the web build's).
 # Idempotent: packages already present are left alone. Run as root (or with sudo).
 set -euo pipefail
 
@@ -14,6 +15,7 @@ packages=(
   ffmpeg lame valgrind ccache
   desktop-file-utils man-db lintian appstream debootstrap
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

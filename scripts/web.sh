@@ -21,28 +21,11 @@ while [ $# -gt 0 ]; do
 done
 
 # Debian's Emscripten, Chromium for the tests, and the acorn module Emscripten's optimiser
-# needs. Emscripten's ports download at build time, so the build uses none of them.
-packages=(emscripten chromium node-acorn cmake python3 nodejs npm)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-# The machine's own Node.js (not Debian's package) serves as well as Debian's.
-if command -v node >/dev/null && command -v npm >/dev/null; then
-  kept=()
-  for p in "${missing[@]}"; do
-    case "$p" in nodejs|npm) ;; *) kept+=("$p") ;; esac
-  done
-  missing=("${kept[@]+"${kept[@]}"}")
-fi
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
-  echo "web.sh: installed ${missing[*]}"
-fi
+# needs. Emscripten's ports download at build time, so the build uses none of them. The
+# machine's own Node.js (not Debian's package) serves as well as Debian's.
+packages=(emscripten chromium node-acorn cmake python3)
+command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
+bash scripts/setup.sh "${packages[@]}"
 
 # The test driver, at the versions of the committed lock file.
 if [ ! -d tests/web/node_modules/puppeteer-core ] ||
