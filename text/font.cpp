@@ -36,10 +36,11 @@ static void drawGlyph(const Glyph& glyph) {
     draw::translate(kGlyphUnits, 0.0f, 0.0f);
 }
 
-// The cell byte `code` names in character set `set`, or -1 when it names none.
+// The cell byte `code` names in character set `set`, or kNoCell when it names none.
+static constexpr int kNoCell = -1;
 static int cellOf(const unsigned char code, const int set) {
     const int cell = kSetSize * set + code - kFirstCode;
-    return cell >= 0 && cell < kGlyphCount ? cell : -1;
+    return cell >= 0 && cell < kGlyphCount ? cell : kNoCell;
 }
 
 void printText(const int x, const int y, const char* const text, int set, const float scale) {
@@ -65,7 +66,7 @@ void printText(const int x, const int y, const char* const text, int set, const 
 
     for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
         const int cell = cellOf(static_cast<unsigned char>(*p), set);
-        if (cell >= 0) {
+        if (cell != kNoCell) {
             drawGlyph(FontGlyphs[cell]);
         }
     }
