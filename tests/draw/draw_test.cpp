@@ -26,17 +26,22 @@ void quadAt(const float x, const float y, const float half) {
     draw::end();
 }
 
-// A 2 x 2 texture: red, green / blue, white.
-unsigned int checkerTexture() {
-    const unsigned char texels[16] = {255, 0, 0,   255, 0,   255, 0,   255,
-                                      0,   0, 255, 255, 255, 255, 255, 255};
+// A side x side RGBA texture, sampled nearest.
+unsigned int texture(const int side, const unsigned char* const texels) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
     return texture;
+}
+
+// A 2 x 2 texture: red, green / blue, white.
+unsigned int checkerTexture() {
+    const unsigned char texels[16] = {255, 0, 0,   255, 0,   255, 0,   255,
+                                      0,   0, 255, 255, 255, 255, 255, 255};
+    return texture(2, texels);
 }
 
 void resetLayerState() {
@@ -219,16 +224,12 @@ TEST(DrawingLayer, ATextureReadAsColourAloneHasAlphaOne) {
     resetLayerState();
     const unsigned char clearGreen[4] = {0, 255, 0, 0};
     const auto greenAt = [&](const bool alphaAsOne) {
-        GLuint texture = 0;
-        glGenTextures(1, &texture);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, clearGreen);
+        GLuint name = texture(1, clearGreen);
         if (alphaAsOne) {
-            draw::treatAlphaAsOne(texture); // kept (not deleted) while the layer holds the mark
+            draw::treatAlphaAsOne(name); // kept (not deleted) while the layer holds the mark
         }
         draw::clear();
-        draw::bindTexture(texture);
+        draw::bindTexture(name);
         draw::enableTexturing(true);
         draw::enableBlending(true);
         draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::OneMinusSrcAlpha);
@@ -238,7 +239,7 @@ TEST(DrawingLayer, ATextureReadAsColourAloneHasAlphaOne) {
         draw::enableTexturing(false);
         const int green = readPicture().at(400, 300)[1];
         if (!alphaAsOne) {
-            glDeleteTextures(1, &texture);
+            glDeleteTextures(1, &name);
         }
         return green;
     };

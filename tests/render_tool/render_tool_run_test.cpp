@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <png.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,19 +16,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The pixels of an 800 x 600 PNG file as RGB, top row first; none for anything else.
-std::vector<unsigned char> readPicturePng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<unsigned char> rgb;
-    if (png_image_begin_read_from_file(&image, path.c_str()) != 0 && image.width == 800 &&
-        image.height == 600) {
-        image.format = PNG_FORMAT_RGB;
-        rgb.resize(PNG_IMAGE_SIZE(image));
-        png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr);
-    }
-    png_image_free(&image);
-    return rgb;
+// A PNG file's pixels; none when it cannot be read.
+RgbPicture png(const std::string& path) {
+    RgbPicture picture;
+    readRgbPng(path, &picture);
+    return picture;
 }
 
 RenderOptions parse(std::vector<const char*> args) {
@@ -134,9 +125,10 @@ TEST_F(RenderTool, ASpanHasEveryFrameNumberedUprightAndAsTheFrameAtItsClock) {
     EXPECT_EQ(std::distance(fs::directory_iterator(directory / "span"), {}), 2);
     for (const auto& [n, clock] : {std::pair{1, "148"}, std::pair{2, "148.1"}}) {
         ASSERT_EQ(run("--at " + std::string(clock) + " --out " + out + "at.png").status, 0);
-        const auto frame = readPicturePng(out + "span/frame_00000" + std::to_string(n) + ".png");
-        ASSERT_FALSE(frame.empty()) << "frame " << n;
-        EXPECT_TRUE(frame == readPicturePng(out + "at.png")) << "frame " << n;
+        const RgbPicture picture = png(out + "span/frame_00000" + std::to_string(n) + ".png");
+        ASSERT_EQ(picture.width, 800) << "frame " << n;
+        EXPECT_TRUE(picture.rgb == png(out + "at.png").rgb) << "frame " << n;
+        const std::vector<std::uint8_t>& frame = picture.rgb;
         // Upright: the caption's dark letters in the right half of the open band's top rows.
         const auto dark = [&frame](const int top, const int bottom) {
             int count = 0;
@@ -174,13 +166,10 @@ TEST_F(RenderTool, LargerPicturesAreTheSameShowSharperAndFramesCentreThem) {
         ASSERT_EQ(run(at + "small.png").status, 0);
         ASSERT_EQ(run(at + "large.png --size 1600x1200").status, 0);
         ASSERT_EQ(run(at + "double.png --size 3200x2400").status, 0);
-        RgbPicture small;
-        RgbPicture large;
-        RgbPicture twice;
-        ASSERT_TRUE(readRgbPng(out + "small.png", &small) &&
-                    readRgbPng(out + "large.png", &large) &&
-                    readRgbPng(out + "double.png", &twice));
-        ASSERT_EQ(large.width, 1600);
+        const RgbPicture small = png(out + "small.png");
+        const RgbPicture large = png(out + "large.png");
+        const RgbPicture twice = png(out + "double.png");
+        ASSERT_TRUE(small.width == 800 && large.width == 1600 && twice.width == 3200);
         const Likeness likeness = compareLikeness(boxFilterDown(large, 2), small);
         EXPECT_LE(likeness.meanLevels, 4.0) << clock;
         EXPECT_LE(likeness.worstBlockLevels, 32.0) << clock;
@@ -196,10 +185,9 @@ TEST_F(RenderTool, LargerPicturesAreTheSameShowSharperAndFramesCentreThem) {
     }
     ASSERT_EQ(run("--at 147 --size 1080 --out " + out + "picture.png").status, 0);
     ASSERT_EQ(run("--at 147 --size 1080 --frame 1920x1080 --out " + out + "frame.png").status, 0);
-    RgbPicture picture;
-    RgbPicture frame;
-    ASSERT_TRUE(readRgbPng(out + "picture.png", &picture) && readRgbPng(out + "frame.png", &frame));
-    ASSERT_TRUE(frame.width == 1920 && frame.height == 1080);
+    const RgbPicture picture = png(out + "picture.png");
+    const RgbPicture frame = png(out + "frame.png");
+    ASSERT_TRUE(picture.width == 1440 && frame.width == 1920 && frame.height == 1080);
     for (int y = 0; y < 1080; ++y) {
         const auto row = frame.rgb.begin() + y * 1920 * 3;
         ASSERT_TRUE(std::equal(row + 240 * 3, row + 1680 * 3, picture.rgb.begin() + y * 1440 * 3))
@@ -287,11 +275,10 @@ TEST_F(RenderTool, TheDataFolderNamedIsUsedOrRefusedAndAPartialOneIsPassedOver) 
                                           " --at 147 --out ../partial.png 2>&1");
     EXPECT_EQ(partial.status, 0);
     EXPECT_EQ(partial.output, "");
-    RgbPicture reference;
-    RgbPicture picture;
-    ASSERT_TRUE(readRgbPng(out + "reference.png", &reference) &&
-                readRgbPng(out + "partial.png", &picture));
-    EXPECT_TRUE(picture.rgb == reference.rgb) << "the partial folder shadowed the data";
+    const RgbPicture reference = png(out + "reference.png");
+    ASSERT_EQ(reference.width, 800);
+    EXPECT_TRUE(png(out + "partial.png").rgb == reference.rgb)
+        << "the partial folder shadowed the data";
 
     const CommandRun refused =
         run("--at 147 --out " + out + "x.png", "VELLOMIRE_DATA=/no/such/folder ");
