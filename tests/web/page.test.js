@@ -6,7 +6,8 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const {after, before, test} = require('node:test');
-const {repository, site, serveSite, launchBrowser, newPage, runNative} = require('./support');
+const {repository, site, serveSite, launchBrowser, newPage, addComparison, runNative} =
+    require('./support');
 
 const kFiles = ['data/music/track.mp3', 'data/3d/torus.obj'].concat(
     fs.readdirSync(path.join(repository, 'data/textures')).map((f) => `data/textures/${f}`));
@@ -140,18 +141,14 @@ test('a hidden page keeps the music going and catches up; the canvas follows the
 
 test('F1 enters and leaves full screen; Escape in full screen only leaves it', async () => {
   const page = await startShow();
-  const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
-  await page.keyboard.press('F1');
-  await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
-  await page.keyboard.press('F1');
-  await page.waitForFunction(() => document.fullscreenElement === null, {timeout: 5000});
-  await page.keyboard.press('F1');
-  await page.waitForFunction(() => document.fullscreenElement !== null, {timeout: 5000});
   // The first Escape leaves full screen; the show goes on until the next one.
-  await page.keyboard.press('Escape');
-  await page.waitForFunction(() => document.fullscreenElement === null, {timeout: 5000});
+  for (const [key, full] of [['F1', true], ['F1', false], ['F1', true], ['Escape', false]]) {
+    await page.keyboard.press(key);
+    await page.waitForFunction((full) => (document.fullscreenElement !== null) === full,
+        {timeout: 5000}, full);
+  }
   await sleep(300);
-  assert.equal(await fullScreen(), false);
+  assert.equal(await page.evaluate(() => document.fullscreenElement), null);
   assert.equal(await state(page), 'playing');
   await sleep(300);
   await page.keyboard.press('Escape');
@@ -223,26 +220,12 @@ test('index.html?at=T shows the frame vellomire-render --at T draws, alone at th
       fs.writeFileSync(path.join(shots, 'frame-148.5.png'), screenshot);
       const nativeFile = path.join(shots, 'native-148.5.png');
       runNative('render_tool/vellomire-render', ['--at', '148.5', '--out', nativeFile]);
+      await addComparison(page);
       const compared = await page.evaluate(async (shot, native) => {
-        const decode = (b64, name) => VellomirePage.decodePicture(
-            Uint8Array.from(atob(b64), (c) => c.charCodeAt(0)), name);
-        const page = await decode(shot, 'screenshot');
-        const frame = await decode(native, 'native');
-        let total = 0;
-        let outside = 0;
-        for (let y = 0; y < page.height; ++y) {
-          for (let x = 0; x < page.width; ++x) {
-            for (let c = 0; c < 3; ++c) {
-              const value = page.rgba[(y * page.width + x) * 4 + c];
-              if (x < 800 && y < 600) {
-                total += Math.abs(value - frame.rgba[(y * 800 + x) * 4 + c]);
-              } else {
-                outside = Math.max(outside, Math.abs(value - 0));
-              }
-            }
-          }
-        }
-        return {mean: total / (800 * 600 * 3), outside, error: document.body.innerText.trim()};
+        const bytes = Uint8Array.from(atob(shot), (c) => c.charCodeAt(0));
+        const web = await VellomirePage.decodePicture(bytes, 'screenshot');
+        const {mean, outside} = await window.comparePictures(web, native);
+        return {mean, outside, error: document.body.innerText.trim()};
       }, screenshot.toString('base64'), fs.readFileSync(nativeFile).toString('base64'));
       assert.ok(compared.mean < 0.25, `the frame differs by ${compared.mean} levels on average`);
       assert.equal(compared.outside, 0, 'something besides the frame shows on the page');

@@ -12,7 +12,7 @@ const path = require('node:path');
 const {execFile} = require('node:child_process');
 const {promisify} = require('node:util');
 const {after, before, test} = require('node:test');
-const {repository, site, serveSite, launchBrowser, newPage} = require('./support');
+const {repository, site, serveSite, launchBrowser, newPage, addComparison} = require('./support');
 
 const kMeanLimit = 0.25;
 // 12 levels would do for llvmpipe against itself; SwiftShader places the small sprites of the
@@ -70,41 +70,15 @@ test('the reference clocks drawn in the browser match the native frames', async 
   await page.waitForFunction(() => ['frame-ready', 'error'].includes(
       document.documentElement.dataset.state), {timeout: 120000});
   assert.equal(await page.evaluate(() => document.documentElement.dataset.state), 'frame-ready');
+  await addComparison(page);
 
   const results = [];
   for (const clock of clocks) {
     const nativePng = fs.readFileSync(path.join(scratch, `${clock}.png`)).toString('base64');
-    const result = await page.evaluate(async (clock, nativePng, blockSize, limits) => {
-      const web = await window.vellomireFrames.draw(clock);
-      const bytes = Uint8Array.from(atob(nativePng), (c) => c.charCodeAt(0));
-      const native = await VellomirePage.decodePicture(bytes, `native ${clock}`);
-      const {width, height} = native;
-      let total = 0;
-      let worstBlock = {mean: 0, x: 0, y: 0};
-      const difference = new Uint8ClampedArray(width * height * 4);
-      for (let by = 0; by < height; by += blockSize) {
-        for (let bx = 0; bx < width; bx += blockSize) {
-          let sum = 0;
-          let count = 0;
-          for (let y = by; y < Math.min(by + blockSize, height); ++y) {
-            for (let x = bx; x < Math.min(bx + blockSize, width); ++x) {
-              for (let c = 0; c < 3; ++c) {
-                const i = (y * width + x) * 4 + c;
-                const d = Math.abs(web[i] - native.rgba[i]);
-                sum += d;
-                difference[i] = Math.min(255, d * 16);
-                ++count;
-              }
-              difference[(y * width + x) * 4 + 3] = 255;
-            }
-          }
-          total += sum;
-          if (sum / count > worstBlock.mean) {
-            worstBlock = {mean: sum / count, x: bx, y: by};
-          }
-        }
-      }
-      const mean = total / (width * height * 3);
+    const result = await page.evaluate(async (clock, nativePng, limits) => {
+      const web = {rgba: await window.vellomireFrames.draw(clock), width: 800, height: 600};
+      const {width, height} = web;
+      const {mean, worstBlock, difference} = await window.comparePictures(web, nativePng);
       const result = {clock, mean, worstBlock};
       if (mean > limits.mean || worstBlock.mean > limits.block) {
         const toPng = (rgba) => {
@@ -115,11 +89,11 @@ test('the reference clocks drawn in the browser match the native frames', async 
               new ImageData(new Uint8ClampedArray(rgba), width, height), 0, 0);
           return canvas.toDataURL('image/png').split(',')[1];
         };
-        const opaque = Uint8ClampedArray.from(web, (v, i) => (i % 4 === 3 ? 255 : v));
+        const opaque = Uint8ClampedArray.from(web.rgba, (v, i) => (i % 4 === 3 ? 255 : v));
         result.pictures = {web: toPng(opaque), difference: toPng(difference)};
       }
       return result;
-    }, clock, nativePng, 16, {mean: kMeanLimit, block: kBlockLimit});
+    }, clock, nativePng, {mean: kMeanLimit, block: kBlockLimit});
     results.push(result);
     if (result.pictures) {
       const folder = path.join(site, 'tests', 'reference-failures');

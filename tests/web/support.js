@@ -75,6 +75,53 @@ async function newPage(browser) {
   return page;
 }
 
+// Defines window.comparePictures(web, nativeBase64) in the page (again after each navigation):
+// the picture `web` ({rgba, width, height}) against the PNG `nativeBase64` at its top-left, as
+// the mean absolute difference of their colour values over the PNG, the worst 16 x 16 block's
+// {mean, x, y}, the largest colour value of `web` beside the PNG, and the difference (16 times,
+// opaque) as RGBA of the PNG's size.
+function addComparison(page) {
+  return page.evaluate(() => {
+    window.comparePictures = async (web, nativeBase64) => {
+      const bytes = Uint8Array.from(atob(nativeBase64), (c) => c.charCodeAt(0));
+      const {rgba, width, height} = await VellomirePage.decodePicture(bytes, 'native');
+      const difference = new Uint8ClampedArray(width * height * 4);
+      let total = 0;
+      let outside = 0;
+      let worstBlock = {mean: 0, x: 0, y: 0};
+      for (let by = 0; by < web.height; by += 16) {
+        for (let bx = 0; bx < web.width; bx += 16) {
+          let sum = 0;
+          let count = 0;
+          for (let y = by; y < Math.min(by + 16, web.height); ++y) {
+            for (let x = bx; x < Math.min(bx + 16, web.width); ++x) {
+              for (let c = 0; c < 4; ++c) {
+                const value = web.rgba[(y * web.width + x) * 4 + c];
+                const i = (y * width + x) * 4 + c;
+                if (x >= width || y >= height) {
+                  outside = c < 3 ? Math.max(outside, value) : outside;
+                } else if (c === 3) {
+                  difference[i] = 255;
+                } else {
+                  const d = Math.abs(value - rgba[i]);
+                  difference[i] = Math.min(255, d * 16);
+                  sum += d;
+                  ++count;
+                }
+              }
+            }
+          }
+          total += sum;
+          if (count > 0 && sum / count > worstBlock.mean) {
+            worstBlock = {mean: sum / count, x: bx, y: by};
+          }
+        }
+      }
+      return {mean: total / (width * height * 3), worstBlock, outside, difference};
+    };
+  });
+}
+
 // A program of the native build, by its path below the build folder.
 function nativeProgram(relativePath) {
   const program = path.join(nativeBuild, relativePath);
@@ -89,4 +136,4 @@ function runNative(relativePath, args, options = {}) {
       {cwd: repository, maxBuffer: 1 << 28, ...options});
 }
 
-module.exports = {repository, site, serveSite, launchBrowser, newPage, runNative};
+module.exports = {repository, site, serveSite, launchBrowser, newPage, addComparison, runNative};
