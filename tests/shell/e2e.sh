@@ -133,20 +133,32 @@ print(f"{total / max(len(a), 1):.3f} {differing}")
 PY
 }
 
+# Compares screenshot $1 with the frame vellomire-render draws at clock $2 over the rows [$3, $4)
+# (every row by default), setting mean and differing as compare_rows prints them.
+against_frame() {
+    "$(dirname "$program")/../render_tool/vellomire-render" --at "$2" --out "$work/frame_$2.png" \
+        >/dev/null || fail "no frame at $2"
+    read -r mean differing < <(compare_rows "$1" "$work/frame_$2.png" "${3:-0}" "${4:-600}")
+}
+
+# Whether two screenshots of window $1, 1 s apart, are identical; the second is left in $2.
+holds_still() {
+    shot "$1" "$work/still.png"
+    sleep 1
+    shot "$1" "$2"
+    cmp -s "$work/still.png" "$2"
+}
+
 case "$case_name" in
 controls)
     # The viewer's keys and the strip, tapped and clicked as a user does, in an 800 x 600
     # window that shows the 800 x 600 picture pixel for pixel.
-    render=$(dirname "$program")/../render_tool/vellomire-render
     start_show
     sleep 2
     xdotool mousemove 0 0 # the pointer away from the window
     press "$window" space
     sleep 0.5
-    shot "$window" "$work/held1.png"
-    sleep 1
-    shot "$window" "$work/held2.png"
-    cmp -s "$work/held1.png" "$work/held2.png" || fail "the picture moves while paused"
+    holds_still "$window" "$work/held2.png" || fail "the picture moves while paused"
     echo "paused: two screenshots 1 s apart are identical"
     press "$window" space
     sleep 1
@@ -160,8 +172,7 @@ controls)
     press "$window" Next Next Next Next
     sleep 1
     shot "$window" "$work/cut.png"
-    "$render" --at 90.001 --out "$work/cut_ref.png" >/dev/null || fail "no reference frame"
-    read -r mean differing < <(compare_rows "$work/cut.png" "$work/cut_ref.png" 0 600)
+    against_frame "$work/cut.png" 90.001
     echo "four Page Down taps from Home: against vellomire-render --at 90.001: mean" \
         "difference $mean, $differing pixels differ"
     [ "$differing" -eq 0 ] || fail "Page Down does not land on the cut at 90 s"
@@ -173,9 +184,7 @@ controls)
         sleep 1
         shot "$window" "$work/steps.png"
         for clock in $second.000 $second.033 $second.066; do
-            "$render" --at $clock --out "$work/step_$clock.png" >/dev/null ||
-                fail "no frame at $clock"
-            read -r mean differing < <(compare_rows "$work/steps.png" "$work/step_$clock.png" 0 600)
+            against_frame "$work/steps.png" $clock
             echo "thirty period taps more: against vellomire-render --at $clock: $differing" \
                 "pixels differ (mean difference $mean)"
             if [ $clock = $second.033 ]; then
@@ -190,10 +199,7 @@ controls)
     press "$window" F1
     window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1"
     sleep 0.5
-    shot "$window" "$work/full1.png"
-    sleep 1
-    shot "$window" "$work/full2.png"
-    cmp -s "$work/full1.png" "$work/full2.png" || fail "F1 ended the pause"
+    holds_still "$window" "$work/full2.png" || fail "F1 ended the pause"
     press "$window" F1
     window=$(wait_window "Vellomire Engine" 10 "$window") || fail "no new window after F1 back"
     sleep 0.5
@@ -219,8 +225,7 @@ controls)
     shot "$window" "$work/click.png"
     best= best_mean=
     for clock in 133.5 139.5 141.5 143.5 145.5 147.5 153.5; do
-        "$render" --at $clock --out "$work/mid_$clock.png" >/dev/null || fail "no frame at $clock"
-        read -r mean differing < <(compare_rows "$work/click.png" "$work/mid_$clock.png" 175 425)
+        against_frame "$work/click.png" $clock 175 425
         echo "click on the strip's middle: against --at $clock: mean difference $mean"
         if [ -z "$best" ] || python3 -c "import sys; sys.exit(not $mean < $best_mean)"; then
             best=$clock best_mean=$mean
