@@ -170,8 +170,7 @@ controls)
     # morph of scene 5 starts from where they drifted: the pictures compared are of other scenes.
     press "$window" space Home
     press "$window" Next Next Next Next
-    sleep 1
-    shot "$window" "$work/cut.png"
+    for _ in $(seq 10); do holds_still "$window" "$work/cut.png" && break; done
     against_frame "$work/cut.png" 90.001
     echo "four Page Down taps from Home: against vellomire-render --at 90.001: mean" \
         "difference $mean, $differing pixels differ"
@@ -181,8 +180,8 @@ controls)
     for second in 91 92; do
         # shellcheck disable=SC2046
         press "$window" $(printf 'period %.0s' $(seq 30))
-        sleep 1
-        shot "$window" "$work/steps.png"
+        # Every step draws its frame (and the frames that prime it): wait until all are drawn.
+        for _ in $(seq 10); do holds_still "$window" "$work/steps.png" && break; done
         for clock in $second.000 $second.033 $second.066; do
             against_frame "$work/steps.png" $clock
             echo "thirty period taps more: against vellomire-render --at $clock: $differing" \
