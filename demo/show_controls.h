@@ -46,3 +46,18 @@ int showClockMs();
 
 // Back to the state at program start (playing, no frame due). For tests.
 void resetShowControls();
+
+// The controls as a host's input reaches them (tests put recorders in their place).
+struct ShowControlActions {
+    void (*togglePause)();
+    void (*step)(int frames);
+    void (*nextCut)();
+    void (*previousCut)();
+    void (*start)();
+    void (*moveTo)(int clockMs);
+    bool (*paused)() = showPaused;
+    void (*setPaused)(bool paused) = setShowPaused;
+};
+// The functions above.
+inline constexpr ShowControlActions kShowControlActions = {
+    toggleShowPause, stepShowFrames, jumpToNextCut, jumpToPreviousCut, jumpToStart, moveShowTo};

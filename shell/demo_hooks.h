@@ -33,16 +33,6 @@ void demoDraw();
 using MusicSeeker = void (*)(float deltaMilliseconds);
 void setMusicSeeker(MusicSeeker seeker);
 
-// What the pause, step, cut and scrub controls call: demo/show_controls.h's unless replaced
+// What the pause, step, cut and scrub controls call: kShowControlActions unless replaced
 // (tests record the calls). Null restores them.
-struct ShowControlActions {
-    void (*togglePause)();
-    void (*step)(int frames);
-    void (*nextCut)();
-    void (*previousCut)();
-    void (*start)();
-    void (*moveTo)(int clockMs);
-    bool (*paused)() = showPaused;
-    void (*setPaused)(bool paused) = setShowPaused;
-};
 void setShowControlActions(const ShowControlActions* actions);

@@ -10,6 +10,7 @@
 #include "demo/heads_up.h"
 #include "demo/music.h"
 #include "demo/show_controls.h"
+#include "demo/viewer_input.h"
 #include "shell/demo_hooks.h"
 #include "shell/gl_window.h"
 #include "shell/picture_sizing.h"
@@ -25,39 +26,10 @@ void endShow() {
     std::exit(0);
 }
 
-// Frames drawn per second, counted over about a second at a time.
-struct FrameRate {
-    std::uint32_t since = 0;
-    int frames = 0;
-    float perSecond = 0.0f;
-};
 FrameRate frameRate;
 
-// Counts a frame of the playing show; paused, the count starts afresh and the last rate stays.
-void countFrame(const std::uint32_t now, const bool playing) {
-    constexpr std::uint32_t kPeriodMs = 1000;
-    if (!playing || frameRate.since == 0) {
-        frameRate.since = playing ? now : 0;
-        frameRate.frames = 0;
-        return;
-    }
-    ++frameRate.frames;
-    if (now - frameRate.since >= kPeriodMs) {
-        frameRate.perSecond = static_cast<float>(frameRate.frames) * 1000.0f /
-                              static_cast<float>(now - frameRate.since);
-        frameRate.since = now;
-        frameRate.frames = 0;
-    }
-}
-
 void present(RenderWindow* const w, const bool withHeadsUp) {
-    HeadsUp line;
-    line.clockMs = static_cast<int>(std::lround(MusicClock * 1000.0));
-    line.scene = CurrentScene;
-    line.framesPerSecond = frameRate.perSecond;
-    line.pictureWidth = w->picture.size.width;
-    line.pictureHeight = w->picture.size.height;
-    line.paused = showPaused();
+    const HeadsUp line = currentHeadsUp(frameRate, w->picture.size);
     presentFrame(w, withHeadsUp ? &line : nullptr);
     w->repaintRequested = false;
 }
@@ -78,7 +50,7 @@ void runTurn(const PictureSizing& sizing, RenderWindow* const w, bool* const hea
     const bool headsUp = headsUpWanted();
     if (!showPaused() || due) {
         demoDraw();
-        countFrame(now, !showPaused());
+        countFrame(&frameRate, now, !showPaused());
         present(w, headsUp);
     } else if (w->repaintRequested || headsUp != *headsUpOn) {
         present(w, headsUp);

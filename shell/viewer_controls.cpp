@@ -1,6 +1,5 @@
 #include "shell/viewer_controls.h"
 
-#include "demo/heads_up.h"
 #include "shell/presentation.h"
 
 VirtualPoint virtualPointOf(const int windowX, const int windowY, const int windowWidth,
@@ -21,22 +20,4 @@ VirtualPoint virtualPointOf(const int windowX, const int windowY, const int wind
     return VirtualPoint{(x - static_cast<float>(rect.x)) * 640.0f / static_cast<float>(rect.width),
                         (yUp - static_cast<float>(rect.y)) * 480.0f /
                             static_cast<float>(rect.height)};
-}
-
-void notePointerOverBar(HeadsUpVisibility* const visibility, const bool over,
-                        const std::uint32_t now) {
-    if (visibility->pointerOver && !over) {
-        visibility->lingering = true;
-        visibility->leftAt = now;
-    }
-    visibility->pointerOver = over;
-}
-
-bool headsUpShown(const HeadsUpVisibility& visibility, const std::uint32_t now) {
-    return visibility.held || visibility.pointerOver ||
-           (visibility.lingering && now - visibility.leftAt < kHeadsUpLingerMs);
-}
-
-bool overBottomBar(const VirtualPoint point) {
-    return point.y <= kBottomBarTop;
 }

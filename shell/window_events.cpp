@@ -6,13 +6,13 @@ std::int32_t fullScreenWanted = 0;
 
 namespace {
 
-struct KeyBinding {
+struct SdlKeyBinding {
     SDL_Keycode key;
     ShowKey showKey;
     bool keypad; // acts only while NumLock is off
 };
 
-constexpr std::array<KeyBinding, 20> kKeyBindings = {{
+constexpr std::array<SdlKeyBinding, 20> kSdlKeys = {{
     {SDLK_ESCAPE, ShowKey::Escape, false}, {SDLK_F1, ShowKey::F1, false},
     {SDLK_LEFT, ShowKey::Left, false},     {SDLK_RIGHT, ShowKey::Right, false},
     {SDLK_UP, ShowKey::Up, false},         {SDLK_DOWN, ShowKey::Down, false},
@@ -24,12 +24,6 @@ constexpr std::array<KeyBinding, 20> kKeyBindings = {{
     {SDLK_KP_2, ShowKey::Down, true},      {SDLK_KP_3, ShowKey::PageDown, true},
     {SDLK_KP_9, ShowKey::PageUp, true},    {SDLK_KP_7, ShowKey::Home, true},
 }};
-
-// Keys whose press switches something on and off: the keyboard's repeats while one is held
-// would switch it back and forth.
-bool isToggle(const ShowKey key) {
-    return key == ShowKey::Space || key == ShowKey::H;
-}
 
 enum class WindowAction { Show, Hide, Quit, ReleaseKeys, Repaint, PointerLeft };
 
@@ -72,7 +66,7 @@ void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
     }
     if (showKeyFor(event.keysym, &showKey)) {
         const auto key = static_cast<std::size_t>(showKey);
-        if (event.repeat != 0 && isToggle(showKey)) {
+        if (event.repeat != 0 && isToggleKey(showKey)) {
             return;
         }
         w->keys[key] = 1;
@@ -116,7 +110,7 @@ void handleWindowEvent(RenderWindow* const w, const Uint8 event, const int drawa
 
 bool showKeyFor(const SDL_Keysym& key, ShowKey* const out) {
     const bool numLock = (key.mod & KMOD_NUM) != 0;
-    for (const KeyBinding& binding : kKeyBindings) {
+    for (const SdlKeyBinding& binding : kSdlKeys) {
         if (binding.key == key.sym && !(binding.keypad && numLock)) {
             *out = binding.showKey;
             return true;

@@ -5,28 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "demo/viewer_input.h"
 #include "render/picture_target.h"
-
-// The keys the show acts on, in the order every frame polls them.
-enum class ShowKey {
-    Escape,
-    F1,
-    Left,
-    Right,
-    Up,
-    Down,
-    Space,
-    Period,
-    Comma,
-    PageDown,
-    PageUp,
-    Home,
-    H,
-    Count
-};
-
-// One value per ShowKey: 1 while the key is down (for the latch: the presses since the last poll).
-using KeyState = std::array<std::int32_t, static_cast<std::size_t>(ShowKey::Count)>;
 
 // The one window of the program and the state that comes with it.
 struct RenderWindow {
