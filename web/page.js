@@ -322,6 +322,15 @@ const VellomirePage = (() => {
         module = await VellomirePage.createShow(createVellomire, loaded, context, showEnded);
         // The show's clock in seconds as the last frame read it, for anyone watching the page.
         window.vellomireClock = () => module._webMusicClock();
+        // The clock in whole milliseconds now, and whether the heads-up line is shown.
+        window.vellomireClockMs = () => module._webShowClockMs();
+        window.vellomireHeadsUp = () => Boolean(module._webHeadsUpShown());
+        // The picture of the last frame, RGBA with the top row first (without the heads-up line).
+        window.vellomirePicture = () => {
+          const [width, height] = [module._webPictureWidth(), module._webPictureWidth() * 3 / 4];
+          const pixels = module._webReadPicture();
+          return {rgba: module.HEAPU8.slice(pixels, pixels + width * height * 4), width, height};
+        };
       } else {
         module.audio.context?.close();
         module.audio = {context, track: loaded.track};

@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "demo/frame.h"
+#include "demo/heads_up.h"
 #include "demo/music.h"
+#include "demo/show_controls.h"
 #include "demo/startup.h"
+#include "demo/viewer_input.h"
 #include "draw/draw.h"
 #include "platform/gl.h"
 #include "platform/sound.h"
@@ -33,6 +36,18 @@ struct WebShow {
     bool followsCanvas = true;    // the picture takes the canvas's size (not for single frames)
     bool ended = false;           // the frame routine passed the show's end
     double fullScreenLeft = -1.0; // when the page last left full screen (ms, page clock)
+    bool quitWanted = false;      // Escape acted in this turn
+    // The viewer's controls: the heads-up line and scrubbing along its strip, the pointer's
+    // turn since the last frame, where the picture lies on the canvas (x, y, width, height in
+    // canvas pixels, y up) and when the pointer last moved (for hiding it in full screen).
+    HeadsUpVisibility headsUp;
+    bool headsUpOn = false;
+    StripScrub scrub;
+    PointerTurn pointer;
+    int shownRect[4] = {0, 0, 1, 1};
+    double pointerMovedAt = -1.0e9;
+    bool pointerHidden = false;
+    FrameRate frameRate;
 };
 
 WebShow show;
@@ -62,15 +77,22 @@ PictureSize fittedSize(const int width, const int height) {
 }
 
 // Before a frame: the canvas takes its drawable size, and the picture the largest 4:3 size
-// within it (the glow's textures, the viewport and the show's textures following).
-void followCanvas() {
+// within it (the glow's textures, the viewport and the show's textures following). True when
+// the canvas changed.
+bool followCanvas() {
     int width = 0;
     int height = 0;
     drawableSize(&width, &height);
+    int canvasWidth = 0;
+    int canvasHeight = 0;
+    emscripten_get_canvas_element_size(kCanvas, &canvasWidth, &canvasHeight);
+    if (canvasWidth == width && canvasHeight == height) {
+        return false;
+    }
     emscripten_set_canvas_element_size(kCanvas, width, height);
     const PictureSize size = fittedSize(width, height);
     if (size == pictureSize()) {
-        return;
+        return true;
     }
     const PictureSize previous = pictureSize();
     const int textureScale = textureScaleFor(previous.height);
@@ -78,17 +100,19 @@ void followCanvas() {
     if (!resizePictureTarget(&show.picture)) {
         setPictureSize(previous);
         resizePictureTarget(&show.picture);
-        return;
+        return true;
     }
     resizeGlowTextures();
     resizeViewport(size.width, size.height);
     if (textureScaleFor(size.height) != textureScale) {
         replaceTextures(textureScaleFor(size.height));
     }
+    return true;
 }
 
-// The picture, centred on black in the canvas at its own size or scaled to fit.
-void presentPicture() {
+// The picture, centred on black in the canvas at its own size or scaled to fit, with the
+// heads-up line over the bottom bar of the canvas's copy when `headsUp` is given.
+void presentPicture(const HeadsUp* const headsUp = nullptr) {
     int width = 0;
     int height = 0;
     emscripten_get_canvas_element_size(kCanvas, &width, &height);
@@ -115,6 +139,16 @@ void presentPicture() {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, show.picture.framebuffer);
     glBlitFramebuffer(0, 0, size.width, size.height, x, y, x + shownWidth, y + shownHeight,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    const int canvasY = height - y - shownHeight; // the page's y runs down
+    show.shownRect[0] = x;
+    show.shownRect[1] = canvasY;
+    show.shownRect[2] = shownWidth;
+    show.shownRect[3] = shownHeight;
+    if (headsUp != nullptr) {
+        draw::viewport(draw::Rect{x, y, shownWidth, shownHeight});
+        drawHeadsUp(*headsUp);
+        draw::flush();
+    }
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     if (scissor == GL_TRUE) {
@@ -131,7 +165,7 @@ void recordShowEnd() {
 void finishShow(const char* const how) {
     show.running = false;
     releaseWebKeys(&show.keys);
-    clearWebKeyPresses(&show.keys);
+    show.keys.presses.fill(0);
     resetMusic();
     if (emscripten_is_webgl_context_lost(show.context) == EM_FALSE) {
         destroyPictureTarget(&show.picture);
@@ -164,42 +198,69 @@ void switchFullScreen() {
     emscripten_request_fullscreen_strategy(kCanvas, EM_TRUE, &strategy);
 }
 
-// The frame routine's keys, polled in the desktop program's order: Escape ends the show; the
-// arrows move the music by 0.5 s and 5 s for every frame they are held. F1 acts in its own
-// key handler, where the browser allows the switch to full screen.
-bool pollKeys() {
-    if (webKeyActs(show.keys, WebKey::Escape)) {
-        return false;
+// What a key of the show does in the page's frame routine. F1 acts in its own key handler,
+// where the browser allows the switch to full screen.
+void perform(const KeyBinding& binding) {
+    if (performShowCommand(binding, kShowControlActions, seekMusic)) {
+        return;
     }
-    struct Seek {
-        WebKey key;
-        float milliseconds;
-    };
-    constexpr Seek kSeeks[] = {{WebKey::Left, -500.0f},
-                               {WebKey::Right, 500.0f},
-                               {WebKey::Up, 5000.0f},
-                               {WebKey::Down, -5000.0f}};
-    for (const Seek& seek : kSeeks) {
-        if (webKeyActs(show.keys, seek.key)) {
-            seekMusic(seek.milliseconds);
-        }
+    if (binding.command == KeyCommand::Quit) {
+        show.quitWanted = true;
+    } else if (binding.command == KeyCommand::ToggleHeadsUp) {
+        show.headsUp.held = !show.headsUp.held;
     }
-    clearWebKeyPresses(&show.keys);
-    return true;
 }
 
+// The page's clock in whole milliseconds, as the heads-up line's timing takes it.
+std::uint32_t nowMs() {
+    return static_cast<std::uint32_t>(emscripten_get_now());
+}
+
+// The pointer's turn: the heads-up line and scrubbing follow it; in full screen it hides when
+// it rests.
+void pollPointer(const std::uint32_t now) {
+    followPointer(show.pointer, now, kShowControlActions, &show.headsUp, &show.scrub);
+    show.pointer.moved = false;
+    show.pointer.pressed = false;
+    show.pointer.released = false;
+    constexpr double kPointerShownMs = 2000.0;
+    const bool hidden =
+        inFullScreen() && emscripten_get_now() - show.pointerMovedAt > kPointerShownMs;
+    if (hidden != show.pointerHidden) {
+        show.pointerHidden = hidden;
+        EM_ASM({ document.querySelector(UTF8ToString($0)).style.cursor = $1 ? 'none' : 'auto'; },
+               kCanvas, hidden ? 1 : 0);
+    }
+}
+
+// One animation frame: the keys and the pointer, then a frame of the show while it plays or
+// when its clock has moved; paused, the held picture again when the canvas or the heads-up
+// line needs it, else nothing (the canvas keeps what it shows).
 EM_BOOL runFrame(double, void*) {
     if (!show.running) {
         return EM_FALSE;
     }
-    if (!pollKeys()) {
+    show.quitWanted = false;
+    pollShowKeys(show.keys.down, &show.keys.presses, perform);
+    if (show.quitWanted) {
         finishShow("quit");
         return EM_FALSE;
     }
+    const std::uint32_t now = nowMs();
     emscripten_webgl_make_context_current(show.context);
-    followCanvas();
-    drawFrame();
-    presentPicture();
+    pollPointer(now);
+    const bool resized = followCanvas();
+    const bool due = takeShowFrameDue() || (showPaused() && resized);
+    const bool headsUp = headsUpShown(show.headsUp, now);
+    if (!showPaused() || due) {
+        drawFrame();
+        countFrame(&show.frameRate, now, !showPaused());
+    } else if (headsUp == show.headsUpOn) {
+        return EM_TRUE;
+    }
+    const HeadsUp line = currentHeadsUp(show.frameRate, pictureSize());
+    presentPicture(headsUp ? &line : nullptr);
+    show.headsUpOn = headsUp;
     if (show.ended) {
         finishShow("end");
         return EM_FALSE;
@@ -214,11 +275,11 @@ EM_BOOL onKey(const int type, const EmscriptenKeyboardEvent* const event, void*)
     const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
     const bool modifier =
         event->altKey == EM_TRUE || event->ctrlKey == EM_TRUE || event->metaKey == EM_TRUE;
-    WebKey key;
+    ShowKey key;
     if (down && event->repeat == EM_FALSE && webKeyFor(event->key, &key) && !modifier) {
-        if (key == WebKey::F1) {
+        if (key == ShowKey::F1) {
             switchFullScreen();
-        } else if (key == WebKey::Escape &&
+        } else if (key == ShowKey::Escape &&
                    (inFullScreen() || emscripten_get_now() - show.fullScreenLeft < 250.0)) {
             // This Escape leaves full screen (where the browser has not done so itself); the
             // next one ends the show.
@@ -228,7 +289,9 @@ EM_BOOL onKey(const int type, const EmscriptenKeyboardEvent* const event, void*)
             return EM_TRUE;
         }
     }
-    return handleWebKey(&show.keys, event->key, down, modifier) ? EM_TRUE : EM_FALSE;
+    return handleWebKey(&show.keys, event->key, down, event->repeat == EM_TRUE, modifier)
+               ? EM_TRUE
+               : EM_FALSE;
 }
 
 EM_BOOL onFullScreenChange(int, const EmscriptenFullscreenChangeEvent* const event, void*) {
@@ -241,6 +304,58 @@ EM_BOOL onFullScreenChange(int, const EmscriptenFullscreenChangeEvent* const eve
 EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
     releaseWebKeys(&show.keys);
     return EM_FALSE;
+}
+
+// Where a point of the page (CSS pixels from the canvas's top-left) lies on the picture's
+// virtual screen.
+VirtualPoint virtualPointAt(const double cssX, const double cssY) {
+    double cssWidth = 0.0;
+    double cssHeight = 0.0;
+    emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+    int width = 0;
+    int height = 0;
+    emscripten_get_canvas_element_size(kCanvas, &width, &height);
+    if (cssWidth <= 0.0 || cssHeight <= 0.0) {
+        return VirtualPoint{};
+    }
+    const double x = (cssX + 0.5) * width / cssWidth - show.shownRect[0];
+    const double y = (cssY + 0.5) * height / cssHeight - show.shownRect[1];
+    return VirtualPoint{static_cast<float>(x * 640.0 / show.shownRect[2]),
+                        static_cast<float>((show.shownRect[3] - y) * 480.0 / show.shownRect[3])};
+}
+
+// The pointer at a page point: it moved there, pressed (`press` 1) or released (-1).
+void notePointer(const double cssX, const double cssY, const bool inside, const int press) {
+    show.pointer.point = virtualPointAt(cssX, cssY);
+    show.pointer.inside = inside;
+    show.pointer.moved = true;
+    show.pointer.pressed = show.pointer.pressed || press > 0;
+    show.pointer.released = show.pointer.released || press < 0;
+    show.pointerMovedAt = emscripten_get_now();
+}
+
+EM_BOOL onMouse(const int type, const EmscriptenMouseEvent* const event, void*) {
+    if (!show.running || event->button != 0) {
+        return EM_FALSE;
+    }
+    const int press = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? 1
+                      : type == EMSCRIPTEN_EVENT_MOUSEUP ? -1
+                                                         : 0;
+    notePointer(event->targetX, event->targetY, type != EMSCRIPTEN_EVENT_MOUSELEAVE, press);
+    return EM_FALSE;
+}
+
+// A finger on the canvas acts as the mouse's button: it presses where it touches, drags and
+// releases where it lifts (the heads-up line then lingers as after the mouse left).
+EM_BOOL onTouch(const int type, const EmscriptenTouchEvent* const event, void*) {
+    if (!show.running || event->numTouches < 1) {
+        return EM_FALSE;
+    }
+    const EmscriptenTouchPoint& touch = event->touches[0];
+    const bool lifted = type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL;
+    const int press = type == EMSCRIPTEN_EVENT_TOUCHSTART ? 1 : lifted ? -1 : 0;
+    notePointer(touch.targetX, touch.targetY, !lifted, press);
+    return EM_TRUE; // no scrolling, and no mouse events made up from the touch
 }
 
 // A WebGL 2 context on the canvas, current, with the picture target and the show started.
@@ -297,11 +412,25 @@ extern "C" EMSCRIPTEN_KEEPALIVE bool webStartShow(const bool fullScreen) {
     }
     show.followsCanvas = true;
     show.keys = WebKeys{};
+    show.headsUp = HeadsUpVisibility{};
+    show.headsUpOn = false;
+    show.scrub = StripScrub{};
+    show.pointer = PointerTurn{};
+    show.frameRate = FrameRate{};
+    resetShowControls();
     emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onKey);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
     emscripten_set_fullscreenchange_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE,
                                              onFullScreenChange);
+    emscripten_set_mousedown_callback(kCanvas, nullptr, EM_FALSE, onMouse);
+    emscripten_set_mouseup_callback(kCanvas, nullptr, EM_FALSE, onMouse);
+    emscripten_set_mousemove_callback(kCanvas, nullptr, EM_FALSE, onMouse);
+    emscripten_set_mouseleave_callback(kCanvas, nullptr, EM_FALSE, onMouse);
+    emscripten_set_touchstart_callback(kCanvas, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchmove_callback(kCanvas, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchend_callback(kCanvas, nullptr, EM_FALSE, onTouch);
+    emscripten_set_touchcancel_callback(kCanvas, nullptr, EM_FALSE, onTouch);
     if (fullScreen) {
         switchFullScreen(); // the click on "OK" is the gesture, deferred to its handler
     }
@@ -397,6 +526,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE const unsigned char* webReadPicture() {
     }
     bindPictureTarget(show.picture);
     return rgba.data();
+}
+
+// The picture's width in pixels (its height is three quarters of it).
+extern "C" EMSCRIPTEN_KEEPALIVE int webPictureWidth() {
+    return pictureSize().width;
+}
+
+// The show's clock in whole milliseconds now (paused, where it holds), and whether the
+// heads-up line is shown (for the page's tests).
+extern "C" EMSCRIPTEN_KEEPALIVE int webShowClockMs() {
+    return showClockMs();
+}
+extern "C" EMSCRIPTEN_KEEPALIVE bool webHeadsUpShown() {
+    return show.headsUpOn;
 }
 
 // The show's clock in seconds, as the last frame read it.

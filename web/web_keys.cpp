@@ -6,25 +6,33 @@ namespace {
 
 struct KeyName {
     const char* name;
-    WebKey key;
+    ShowKey key;
 };
 
-constexpr std::array<KeyName, 6> kKeyNames = {{
-    {"Escape", WebKey::Escape},
-    {"F1", WebKey::F1},
-    {"ArrowLeft", WebKey::Left},
-    {"ArrowRight", WebKey::Right},
-    {"ArrowUp", WebKey::Up},
-    {"ArrowDown", WebKey::Down},
+constexpr std::array<KeyName, 14> kKeyNames = {{
+    {"Escape", ShowKey::Escape},
+    {"F1", ShowKey::F1},
+    {"ArrowLeft", ShowKey::Left},
+    {"ArrowRight", ShowKey::Right},
+    {"ArrowUp", ShowKey::Up},
+    {"ArrowDown", ShowKey::Down},
+    {" ", ShowKey::Space},
+    {".", ShowKey::Period},
+    {",", ShowKey::Comma},
+    {"PageDown", ShowKey::PageDown},
+    {"PageUp", ShowKey::PageUp},
+    {"Home", ShowKey::Home},
+    {"h", ShowKey::H},
+    {"H", ShowKey::H},
 }};
 
-std::size_t slot(const WebKey key) {
+std::size_t slot(const ShowKey key) {
     return static_cast<std::size_t>(key);
 }
 
 } // namespace
 
-bool webKeyFor(const char* const keyName, WebKey* const out) {
+bool webKeyFor(const char* const keyName, ShowKey* const out) {
     if (keyName == nullptr) {
         return false;
     }
@@ -38,8 +46,8 @@ bool webKeyFor(const char* const keyName, WebKey* const out) {
 }
 
 bool handleWebKey(WebKeys* const keys, const char* const keyName, const bool down,
-                  const bool modifierHeld) {
-    WebKey key;
+                  const bool repeat, const bool modifierHeld) {
+    ShowKey key;
     if (!webKeyFor(keyName, &key)) {
         return false;
     }
@@ -51,18 +59,12 @@ bool handleWebKey(WebKeys* const keys, const char* const keyName, const bool dow
         return false;
     }
     keys->down[slot(key)] = 1;
-    keys->presses[slot(key)] = 1;
+    if (!(repeat && isToggleKey(key))) {
+        keys->presses[slot(key)] += 1;
+    }
     return true;
 }
 
 void releaseWebKeys(WebKeys* const keys) {
     keys->down.fill(0);
-}
-
-bool webKeyActs(const WebKeys& keys, const WebKey key) {
-    return keys.down[slot(key)] == 1 || keys.presses[slot(key)] == 1;
-}
-
-void clearWebKeyPresses(WebKeys* const keys) {
-    keys->presses.fill(0);
 }
