@@ -21,6 +21,14 @@ constexpr CharacterSet kSets[] = {
     {128, {0, 0, 0, 0}, {255, 255, 255, 255}},
 };
 
+// The ground of a cell. The last row of set 0 (cells 112..127, no printable character) takes
+// set 1's ground: it borders set 1's first row (the space, the punctuation), whose glyphs a
+// filtered, minified atlas would otherwise fringe with set 0's white along their edge.
+const std::uint8_t* groundOf(const int cell) {
+    constexpr int kRowBesideSet1 = 112;
+    return cell >= kRowBesideSet1 ? kSets[1].ground : kSets[0].ground;
+}
+
 void fillCell(Image* atlas, int cellSize, int cell, const std::uint8_t* ground) {
     const int x0 = (cell % 16) * cellSize;
     const int y0 = (cell / 16) * cellSize;
@@ -69,7 +77,7 @@ bool makeFontAtlas(const char* fontPath, const int scale, Image* atlas, std::str
     bool ok = true;
     for (const CharacterSet& set : kSets) {
         for (int cell = set.firstCell; cell < set.firstCell + 128; ++cell) {
-            fillCell(&upright, kFontCellSize * scale, cell, set.ground);
+            fillCell(&upright, kFontCellSize * scale, cell, groundOf(cell));
         }
         for (int character = 32; character <= 126 && ok; ++character) {
             GlyphBitmap glyph;
