@@ -72,6 +72,11 @@ bool showPaused() {
 }
 
 void setShowPaused(const bool paused) {
+    if (paused && !showPaused()) {
+        // The held picture is the frame at the clock where the music stopped (the last frame
+        // drawn may be a little older), with "paused" on the heads-up line.
+        frameDue = true;
+    }
     setMusicPaused(paused);
 }
 

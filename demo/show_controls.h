@@ -23,7 +23,7 @@ int nextCutMs(int clockMs);
 int previousCutMs(int clockMs);
 
 // Pause: the music and the picture stop together; a host draws no frame while paused unless
-// the clock moves (showFrameDue).
+// the clock moves (showFrameDue), but for one frame at the clock where the pause began.
 bool showPaused();
 void setShowPaused(bool paused);
 void toggleShowPause();

@@ -56,7 +56,9 @@ TEST(ShowControls, PauseHoldsTheSilentClockAndSeeksMoveTheHeldClock) {
     using std::chrono::milliseconds;
     resetMusic();
     seekMusicTo(40000);
+    EXPECT_FALSE(takeShowFrameDue());
     setShowPaused(true);
+    EXPECT_TRUE(takeShowFrameDue()); // one frame at the paused clock
     const int held = showClockMs();
     std::this_thread::sleep_for(milliseconds(80));
     EXPECT_TRUE(showPaused());
