@@ -128,8 +128,8 @@ TEST_F(Window, WindowEventsSetSizeAndVisibilityCloseQuitsAndTheToggleEndsOnlyThe
 }
 
 // A picture of a fixed size fills the drawable at 4:3, centred; one drawn at the window's own
-// size is shown pixel for pixel, centred, unless the drawable is smaller than the smallest
-// picture.
+// size (4:3 in whole pixels, within the sizes a picture may have) is shown pixel for pixel,
+// centred, unless the drawable is smaller than the smallest picture.
 TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixel) {
     const struct {
         int width, height;
@@ -138,10 +138,12 @@ TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixe
     } cases[] = {
         {800, 600, {0, 0, 800, 600}, {0, 0, 800, 600}},
         {1280, 1024, {0, 32, 1280, 960}, {0, 32, 1280, 960}},
+        {1920, 1080, {240, 0, 1440, 1080}, {240, 0, 1440, 1080}},
         {1000, 500, {166, 0, 667, 500}, {168, 1, 664, 498}},
         {1280, 800, {106, 0, 1067, 800}, {108, 1, 1064, 798}},
         {1366, 768, {171, 0, 1024, 768}, {171, 0, 1024, 768}},
         {1001, 751, {0, 0, 1001, 751}, {0, 0, 1000, 750}},
+        {9000, 9000, {0, 1125, 9000, 6750}, {2580, 3060, 3840, 2880}},
         {600, 1000, {0, 275, 600, 450}, {0, 275, 600, 450}},
         {300, 200, {16, 0, 267, 200}, {16, 0, 267, 200}},
         {1, 1, {0, 0, 1, 1}, {0, 0, 1, 1}},
@@ -151,27 +153,13 @@ TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixe
         for (const bool native : {false, true}) {
             const PictureSize picture =
                 native ? fittedPictureSize(c.width, c.height) : kDefaultPictureSize;
+            EXPECT_TRUE(isPictureSize(picture)) << c.width << "x" << c.height;
             const PresentRect r = presentedRect(c.width, c.height, picture, native);
             EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), native ? c.native : c.fixed)
                 << c.width << "x" << c.height << (native ? " native" : " fixed");
         }
     }
-}
-
-TEST(PictureSizing, NativeFitsTheDrawableIn4To3WholePixelsWithinTheSizes) {
-    const struct {
-        int width, height;
-        PictureSize fitted;
-    } cases[] = {
-        {800, 600, {800, 600}},   {1280, 1024, {1280, 960}}, {1920, 1080, {1440, 1080}},
-        {1366, 768, {1024, 768}}, {1001, 750, {1000, 750}},  {803, 601, {800, 600}},
-        {100, 100, {320, 240}},   {0, 600, {320, 240}},      {9000, 9000, {3840, 2880}},
-    };
-    for (const auto& c : cases) {
-        const PictureSize size = fittedPictureSize(c.width, c.height);
-        EXPECT_TRUE(size == c.fitted && isPictureSize(size))
-            << c.width << "x" << c.height << " gives " << size.width << "x" << size.height;
-    }
+    EXPECT_TRUE(fittedPictureSize(300, 200) == PictureSize({320, 240}));
     PictureSizing sizing;
     EXPECT_TRUE(parsePictureSizing("native", &sizing) && sizing.native);
     EXPECT_TRUE(parsePictureSizing("1080", &sizing) && !sizing.native &&
@@ -218,6 +206,9 @@ TEST_F(Window, ViewerKeysActForEveryTapAndThePointerShowsTheLineAndScrubs) {
     motion.motion = {SDL_MOUSEMOTION, 0, kWindowId, 0, 0, 400, 300, 0, 0};
     SDL_Event press{};
     press.button = {SDL_MOUSEBUTTONDOWN, 0, kWindowId, 0, SDL_BUTTON_LEFT, 1, 1, 0, 400, 535};
+    SDL_Event drag = motion; // to the window's left edge, the button held
+    drag.motion.x = 0;
+    drag.motion.y = 535;
     SDL_Event release = press;
     release.button.type = SDL_MOUSEBUTTONUP;
     release.button.x = 0;
@@ -228,17 +219,11 @@ TEST_F(Window, ViewerKeysActForEveryTapAndThePointerShowsTheLineAndScrubs) {
     } turns[] = {{{motion}, {}, false, false},
                  {{press}, {1143}, true, true},
                  {{}, {}, true, true},
-                 {{release}, {1000}, true, false}};
+                 {{drag, release}, {1000}, true, false}};
     for (const auto& turn : turns) {
         controlCalls.clear();
         for (const SDL_Event& event : turn.events) {
             handleEvent(&record, event, 800, 600);
-        }
-        if (&turn == &turns[3]) { // dragged to the window's left edge before the release
-            SDL_Event drag = motion;
-            drag.motion.x = 0;
-            drag.motion.y = 535;
-            handleEvent(&record, drag, 800, 600);
         }
         demoUpdate(16);
         EXPECT_EQ(controlCalls, turn.calls) << "turn " << &turn - turns;
