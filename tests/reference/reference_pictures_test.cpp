@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <png.h>
 #include <string>
 #include <vector>
 
+#include "bench/measures/picture_measures.h"
 #include "render/letterbox_band.h"
 #include "render/picture_target.h"
 #include "render_tool/headless_show.h"
@@ -50,18 +50,17 @@ bool writePng(const std::string& path, const Rgb& rgb, std::string* const error)
     return writePicturePng(path, RgbImage{kSize.width, kSize.height, rgb}, error);
 }
 
-bool readPng(const std::string& path, Rgb* const rgb) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+// The reference `path` as rows bottom-up; false when it cannot be read at the frame's size.
+bool readReference(const std::string& path, Rgb* const rgb) {
+    RgbPicture picture;
+    if (!readRgbPng(path, &picture) || picture.width != kSize.width ||
+        picture.height != kSize.height) {
         return false;
     }
-    image.format = PNG_FORMAT_RGB;
-    rgb->resize(std::size_t{kRowBytes} * kSize.height);
-    const bool fits = image.width == kSize.width && image.height == kSize.height;
-    if (!fits || png_image_finish_read(&image, nullptr, rgb->data(), -kRowBytes, nullptr) == 0) {
-        png_image_free(&image);
-        return false;
+    rgb->resize(picture.rgb.size());
+    for (int y = 0; y < kSize.height; ++y) {
+        std::copy_n(&picture.rgb[std::size_t{kRowBytes} * (kSize.height - 1 - y)], kRowBytes,
+                    &(*rgb)[std::size_t{kRowBytes} * y]);
     }
     return true;
 }
@@ -80,7 +79,7 @@ void expectLikeReference(const std::string& name, const Rgb& frame, const std::s
                          WorstFrame* const worstFrame) {
     const std::string path = kReferences + name + ".png";
     Rgb reference;
-    if (!readPng(path, &reference)) {
+    if (!readReference(path, &reference)) {
         ADD_FAILURE() << "no reference " << path << ": run scripts/regenerate-references.sh";
         return;
     }
