@@ -59,25 +59,20 @@ test('the dialog shows its picture and controls while the files load to the tota
   assert.ok(await visible(page, '#dialog'));
   await waitForState(page, 'dialog');
   const dialog = await page.evaluate(() => ({
-    picture: document.getElementById('dialog-picture').naturalWidth,
+    picture: document.getElementById('dialog-picture').naturalWidth > 0,
     box: document.querySelector('label').textContent.trim(),
     boxType: document.getElementById('fullscreen').type,
     buttons: [...document.querySelectorAll('#dialog button')].map((b) => b.textContent),
     ok: !document.getElementById('ok').disabled,
     focused: document.activeElement.id,
     progress: [document.getElementById('progress').value, document.getElementById('progress').max],
-    text: document.getElementById('progress-text').textContent,
+    text: document.getElementById('progress-text').textContent.split(' bytes')[0],
   }));
   await page.screenshot({path: path.join(shots, 'dialog.png')});
-  assert.ok(dialog.picture > 0, 'the dialog picture is not shown');
-  assert.equal(dialog.box, 'FullScreen');
-  assert.equal(dialog.boxType, 'checkbox');
-  assert.deepEqual(dialog.buttons, ['OK', 'Exit']);
-  assert.ok(dialog.ok, 'OK stays disabled after loading');
-  assert.equal(dialog.focused, 'ok');
-  assert.deepEqual(dialog.progress, [kDataBytes, kDataBytes]);
-  assert.match(dialog.text, new RegExp(`^${kDataBytes.toLocaleString('en')} of ` +
-      `${kDataBytes.toLocaleString('en')} bytes`));
+  const total = kDataBytes.toLocaleString('en');
+  assert.deepEqual(dialog, {picture: true, box: 'FullScreen', boxType: 'checkbox',
+    buttons: ['OK', 'Exit'], ok: true, focused: 'ok', progress: [kDataBytes, kDataBytes],
+    text: `${total} of ${total}`});
   await page.close();
 });
 
