@@ -188,14 +188,9 @@ test('a missing or damaged file is named on the page and the show does not start
     const faulty = await serveSite({[file]: fault});
     const page = await openDialog(faulty.url);
     await waitForState(page, 'error');
-    const shown = await page.evaluate(() => ({
-      failure: document.getElementById('failure').textContent,
-      visible: !document.getElementById('failure').hidden,
-      ok: document.getElementById('ok').disabled,
-    }));
-    assert.ok(shown.visible);
-    assert.ok(shown.failure.includes(file), `"${shown.failure}" does not name ${file}`);
-    assert.ok(shown.ok, 'OK can start a show whose files are incomplete');
+    const failure = await page.$eval('#failure', (e) => (e.hidden ? '(hidden)' : e.textContent));
+    assert.ok(failure.includes(file), `"${failure}" does not name ${file}`);
+    assert.ok(await page.$eval('#ok', (b) => b.disabled), 'OK can start an incomplete show');
     await page.evaluate(() => document.getElementById('dialog').requestSubmit());
     await sleep(200);
     assert.equal(await state(page), 'error');
@@ -207,8 +202,7 @@ test('a missing or damaged file is named on the page and the show does not start
 
 test('index.html?at=T shows the frame vellomire-render --at T draws, alone at the top-left',
     async () => {
-      const page = await newPage(browser);
-      await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 1});
+      const page = await newPage(browser); // the browser's 1024 x 768 viewport at scale 1
       await page.goto(`${served.url}index.html?at=148.5`);
       await waitForState(page, 'frame-ready', 60000);
       const screenshot = await page.screenshot({clip: {x: 0, y: 0, width: 1024, height: 768}});
