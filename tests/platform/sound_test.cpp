@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <numbers>
 #include <thread>
 #include <vector>
 
@@ -113,22 +112,6 @@ TEST(Mp3Decoder, AReadFromBeforeTheStartIsSilenceThenTheTrack) {
         std::all_of(early.begin(), early.begin() + 2 * kBefore, [](float v) { return v == 0; }));
     EXPECT_TRUE(std::equal(fromStart.begin(), fromStart.end(), early.begin() + 2 * kBefore));
     EXPECT_GT(*std::max_element(fromStart.begin(), fromStart.end()), 0.3f);
-}
-
-TEST(SpectrumAnalysis, ASineOnABinGivesItsAmplitudeThereHalfBesideAndFullScaleIsTheTop) {
-    SpectrumAnalyser* const analyser = createSpectrumAnalyser();
-    std::vector<float> samples(kSpectrumWindow, 3.0f); // a constant beyond full scale
-    float bins[kSpectrumBins];
-    computeSpectrum(analyser, samples.data(), bins);
-    EXPECT_EQ(bins[0], 1.0f);
-    for (int n = 0; n < kSpectrumWindow; ++n) {
-        samples[n] = static_cast<float>(std::sin(2.0 * std::numbers::pi * 37 * n / 1024 + 0.3));
-    }
-    computeSpectrum(analyser, samples.data(), bins);
-    EXPECT_NEAR(bins[37], 1.0f, 0.01f);
-    EXPECT_NEAR(bins[36], 0.5f, 0.01f) << "the Hann window's neighbour bins hold half";
-    EXPECT_LT(loudestAwayFrom(bins, 37, 1), 1e-3f);
-    destroySpectrumAnalyser(analyser);
 }
 
 // A device that keeps one 1024-frame buffer ahead: buffer k is handed over at about k x 1024
