@@ -89,7 +89,6 @@ TEST_F(RenderTool, BadArgumentsFailWithTheirMessageAndLeaveNoFile) {
         {"--to 1 --fps 241 --out " + out + "s/", 2, "--fps must be a whole number from 1 to 240"},
         {"--to 1 --out " + out + "frames", 2, "--out must be a directory ending in /"},
         {"--frobnicate", 2, "unknown option --frobnicate"},
-        {"--bench --sprites literal", 2, "unknown option --sprites"},
         {"--bench --out " + out + "x.png", 2, "--bench draws no output"},
         {"--bench --frame 1920x1080", 2, "--bench draws no output"},
         {"--bench --from 10", 2, "--bench times every scene at its own clocks"},
