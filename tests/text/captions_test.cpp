@@ -76,13 +76,6 @@ bool exempt(const bool blackoutTable, const int row, const Moment moment) {
 
 constexpr int kOrange[3] = {217, 110, 0};
 
-// The font loaded, and black-outs drawn where one may cover another.
-void prepareCaptions() {
-    fontTexture = loadTexture("data/textures/font.png");
-    buildFont();
-    draw::depthFunction(draw::DepthFunction::LessOrEqual);
-}
-
 // The captions and black-outs at `clock` over an orange picture.
 Picture captionsAt(const float clock) {
     MusicClock = clock;
@@ -118,7 +111,9 @@ int litPixels(const Picture& picture, const int x, const int y, const char* cons
 // just after its end a plain caption is gone, a fading one and a black-out still fade out.
 TEST(Captions, EveryRowShowsFromItsStartAndIsGoneASecondAfterItsEnd) {
     REQUIRE_HEADLESS_GL();
-    prepareCaptions();
+    fontTexture = loadTexture("data/textures/font.png");
+    buildFont();
+    draw::depthFunction(draw::DepthFunction::LessOrEqual); // black-outs may cover one another
     const auto check = [](const bool blackoutTable, const int row, const Span span,
                           const bool fades, const auto& shows) {
         for (const Moment moment : {Moment::AfterStart, Moment::AfterEnd, Moment::SecondAfterEnd}) {
