@@ -119,12 +119,15 @@ TEST_F(LetterboxCulling, HardDrawingsGiveTheFullFramesPicture) {
     }
 }
 
-// A slot outside the texture table binds no texture. A caller's scissor box survives a culled
-// frame, and only a frame past the end of the show ends it.
-TEST_F(LetterboxCulling, SpritesOutsideTheTableAndFramesKeepTheCallersScissorBox) {
+// A sprite, drawn or dropped, binds its slot's texture, and a slot outside the texture table
+// none. A caller's scissor box survives a culled frame, and only a frame past the end of the
+// show ends it.
+TEST_F(LetterboxCulling, SpritesBindTheirSlotsAndFramesKeepTheCallersScissorBox) {
     REQUIRE_HEADLESS_GL();
     draw::selectMatrix(draw::MatrixStack::ModelView);
     draw::loadIdentity();
+    drawSprite(300, 0, -5, 0.5f, 6); // wholly outside the view: dropped
+    EXPECT_EQ(draw::boundTexture(), textureTable[6]);
     for (const int slot : {-1, kTextureSlots}) {
         drawSprite(0, 0, -5, 0.5f, slot);
         EXPECT_EQ(draw::boundTexture(), 0u) << slot;

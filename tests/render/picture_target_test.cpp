@@ -2,8 +2,10 @@
 
 #include "draw/draw.h"
 #include "platform/gl.h"
+#include "render/glow.h"
 #include "render/letterbox_band.h"
 #include "render/vec3.h"
+#include "render/viewport.h"
 #include "tests/support/headless_picture.h"
 
 TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
@@ -97,4 +99,42 @@ TEST(LetterboxBand, NearGeometryUnderTheBarsIsSeenAndAScissoredFrameIsNotCulled)
     vec3Normalize(&shortVector);
     EXPECT_NEAR(shortVector.x, 0.6f, 1e-6f);
     EXPECT_NEAR(shortVector.z, 0.8f, 1e-6f);
+}
+
+// The glow reaches as far over the picture at every size: around a white square, a picture
+// twice as large is lit twice as many pixels out.
+TEST(Glow, ReachesAsFarOverThePictureAtEverySize) {
+    REQUIRE_HEADLESS_GL();
+    createGlowTextures();
+    std::vector<int> reaches;
+    for (const int scale : {1, 2}) {
+        ASSERT_TRUE(setPictureSize({800 * scale, 600 * scale}));
+        PictureTarget target;
+        ASSERT_TRUE(createPictureTarget(&target));
+        resizeGlowTextures();
+        resizeViewport(800 * scale, 600 * scale);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST); // a white square of 16 x 16 pixels of the 800 x 600 picture
+        glScissor(392 * scale, 292 * scale, 16 * scale, 16 * scale);
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+        applyGlow(2.0f, 1.0f, 2.0f, 1.0f);
+        std::vector<std::uint8_t> rgb;
+        readPictureRgb(target, &rgb);
+        int lit = 0; // along the middle row, right of the square
+        const std::size_t row = static_cast<std::size_t>(300 * scale) * 800 * scale;
+        while (rgb[(row + static_cast<std::size_t>(408 * scale + lit)) * 3] > 8) {
+            ++lit;
+        }
+        reaches.push_back(lit);
+        destroyPictureTarget(&target);
+    }
+    ASSERT_TRUE(setPictureSize(kDefaultPictureSize));
+    resizeGlowTextures();
+    bindPictureTarget(headlessPictureTarget());
+    resizeViewport(800, 600);
+    EXPECT_GT(reaches[0], 1);
+    EXPECT_NEAR(reaches[1], 2 * reaches[0], 1) << reaches[0] << " " << reaches[1];
 }
