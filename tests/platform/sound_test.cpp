@@ -114,6 +114,16 @@ TEST(Mp3Decoder, AReadFromBeforeTheStartIsSilenceThenTheTrack) {
     EXPECT_GT(*std::max_element(fromStart.begin(), fromStart.end()), 0.3f);
 }
 
+// A spectrum beyond full scale tops out at 1.
+TEST(SpectrumAnalysis, FullScaleIsTheTop) {
+    SpectrumAnalyser* const analyser = createSpectrumAnalyser();
+    std::vector<float> samples(kSpectrumWindow, 3.0f); // a constant beyond full scale
+    float bins[kSpectrumBins];
+    computeSpectrum(analyser, samples.data(), bins);
+    EXPECT_EQ(bins[0], 1.0f);
+    destroySpectrumAnalyser(analyser);
+}
+
 // A device that keeps one 1024-frame buffer ahead: buffer k is handed over at about k x 1024
 // frames of wall time (late by the jitter of the audio thread) and heard one buffer later.
 TEST(DeviceClock, IsThePositionHandedOverLessWhatTheDeviceHoldsAndNeverGoesBack) {
