@@ -119,19 +119,33 @@ TEST_F(LetterboxCulling, HardDrawingsGiveTheFullFramesPicture) {
     }
 }
 
-// A sprite, drawn or dropped, binds its slot's texture, and a slot outside the texture table
-// none. A caller's scissor box survives a culled frame, and only a frame past the end of the
-// show ends it.
-TEST_F(LetterboxCulling, SpritesBindTheirSlotsAndFramesKeepTheCallersScissorBox) {
+// Every sprite, drawn or dropped, leaves the depth test on, blending off and its slot's texture
+// bound, and keeps the caller's colour, texturing and matrix; a slot outside the texture table
+// binds no texture. A caller's scissor box survives a culled frame, and only a frame past the
+// end of the show ends it.
+TEST_F(LetterboxCulling, SpritesLeaveTheirStateAndFramesKeepTheCallersScissorBox) {
     REQUIRE_HEADLESS_GL();
     draw::selectMatrix(draw::MatrixStack::ModelView);
     draw::loadIdentity();
+    draw::enableTexturing(true);
+    draw::color(0.25f, 0.5f, 0.75f, 1.0f);
+    draw::enableDepthTest(false);
+    draw::enableBlending(true);
+    drawSprite(0, 0, -5, 0.5f, 4);
+    draw::translate(1, 0, 0);
     drawSprite(300, 0, -5, 0.5f, 6); // wholly outside the view: dropped
+    EXPECT_TRUE(draw::depthTestEnabled());
+    EXPECT_FALSE(draw::blendingEnabled());
+    EXPECT_TRUE(draw::texturingEnabled());
     EXPECT_EQ(draw::boundTexture(), textureTable[6]);
+    EXPECT_FLOAT_EQ(draw::currentColor()[1], 0.5f);
+    EXPECT_FLOAT_EQ(draw::currentMatrix(draw::MatrixStack::ModelView)[12], 1.0f);
     for (const int slot : {-1, kTextureSlots}) {
         drawSprite(0, 0, -5, 0.5f, slot);
         EXPECT_EQ(draw::boundTexture(), 0u) << slot;
     }
+    draw::color(1, 1, 1, 1);
+
     draw::scissorBox(draw::Rect{3, 4, 50, 60});
     soundSetSteppedTime(100.0);
     setLetterboxCulling(true);
