@@ -8,6 +8,16 @@
 #include "render/viewport.h"
 #include "tests/support/headless_picture.h"
 
+TEST(PictureTarget, IsAn800By600TargetWithA16BitDepthBuffer) {
+    REQUIRE_HEADLESS_GL();
+    GLint depthBits = 0;
+    glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                          GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE, &depthBits);
+    EXPECT_EQ(depthBits, 16);
+    EXPECT_EQ(draw::currentViewport().width, 800);
+    EXPECT_EQ(draw::currentViewport().height, 600);
+}
+
 TEST(PictureSize, OnlyWholePixel4To3SizesFrom320x240To3840x2880AndTheirRows) {
     const struct {
         const char* text;
