@@ -47,12 +47,12 @@ done
     fail "vellomire-render --version"
 
 # render NAME [ARGS...]: the frame at 147 s into $work/elsewhere/NAME.png, stderr into
-# $work/NAME.err, started from $from (a folder that holds no data unless set otherwise).
+# $work/NAME.err, started from $work/elsewhere (a folder that holds no data).
 mkdir "$work/elsewhere"
 render() {
     local name=$1
     shift
-    (cd "${from:-$work/elsewhere}" &&
+    (cd "$work/elsewhere" &&
         "$@" --at 147 --out "$work/elsewhere/$name.png" >/dev/null 2>"$work/$name.err") ||
         fail "$name: exit status $?"
 }
@@ -62,16 +62,12 @@ render installed "$prefix/bin/vellomire-render"
 # A build folder inside the repository (build/<preset>/) finds the repository's data/.
 case "$build/" in "$repository"/*) in_tree=build_tree ;; *) in_tree= ;; esac
 [ -z "$in_tree" ] || render build_tree "$build/render_tool/vellomire-render"
-# A working directory holding one of the show's files does not shadow the installed ones.
-mkdir -p "$work/partial/data/textures"
-cp "$repository/data/textures/font.png" "$work/partial/data/textures/"
-from=$work/partial render partial "$prefix/bin/vellomire-render"
 mkdir "$work/moved"
 mv "$prefix/share/vellomire/data" "$work/moved/"
 render no_data "$prefix/bin/vellomire-render"
 render by_option "$prefix/bin/vellomire-render" --data "$work/moved"
 render by_environment env VELLOMIRE_DATA="$work/moved" "$prefix/bin/vellomire-render"
-for name in installed $in_tree partial by_option by_environment; do
+for name in installed $in_tree by_option by_environment; do
     cmp -s "$work/elsewhere/$name.png" "$work/reference.png" || fail "$name: another picture"
     [ ! -s "$work/$name.err" ] || fail "$name: $(cat "$work/$name.err")"
 done
@@ -89,11 +85,9 @@ refused() { # refused MESSAGE COMMAND...
 }
 refused "vellomire: --data $work/nowhere: no such folder" \
     "$prefix/bin/vellomire" --data "$work/nowhere"
-refused "vellomire-render: --data $work/partial/data: the folder holds none of the show's files \
+refused "vellomire-render: --data $work/moved/data: the folder holds none of the show's files \
 (data/music/track.mp3 and the rest)" \
-    "$prefix/bin/vellomire-render" --data "$work/partial/data" --at 1 --out x.png
-refused "vellomire-render: VELLOMIRE_DATA=$work/nowhere: no such folder" \
-    env VELLOMIRE_DATA="$work/nowhere" "$prefix/bin/vellomire-render" --at 1 --out x.png
+    "$prefix/bin/vellomire-render" --data "$work/moved/data" --at 1 --out x.png
 
 entry=$(desktop-file-validate "$prefix/share/applications/example.vellomire.Vellomire.desktop" \
     2>&1) && [ -z "$entry" ] || fail "desktop entry: $entry"

@@ -61,29 +61,6 @@ inline std::string checkObjModel(const ObjModel& m) {
     return "";
 }
 
-// The triangles as "p p p" or "p/t p/t p/t", joined by ", ".
-inline std::string describeTriangles(const ObjModel& m) {
-    std::ostringstream out;
-    for (const ObjTriangle& t : m.triangles)
-        for (int c = 0; c < 3; ++c) {
-            out << (c ? " " : &t == m.triangles.data() ? "" : ", ") << t.positionIndex[c];
-            if (t.texCoordIndex[0] != 0)
-                out << '/' << t.texCoordIndex[c];
-        }
-    return out.str();
-}
-
-// The groups in list order as "name: triangle numbers", joined by "; ".
-inline std::string describeGroups(const ObjModel& m) {
-    std::ostringstream out;
-    for (const ObjGroup* g = m.groups.get(); g != nullptr; g = g->next.get()) {
-        out << (g == m.groups.get() ? "" : "; ") << g->name << ':';
-        for (const std::int32_t number : g->triangles)
-            out << ' ' << number;
-    }
-    return out.str();
-}
-
 // Every field of the model as text, for comparing two models.
 inline std::string describeObjModel(const ObjModel& m) {
     std::ostringstream out;
@@ -97,6 +74,19 @@ inline std::string describeObjModel(const ObjModel& m) {
     }
     for (const ObjTexCoord& uv : m.texCoords)
         out << ' ' << uv.u << ',' << uv.v;
-    out << '\n' << describeTriangles(m) << '\n' << describeGroups(m) << '\n';
+    out << '\n'; // the triangles as "p p p" or "p/t p/t p/t", joined by ", "
+    for (const ObjTriangle& t : m.triangles)
+        for (int c = 0; c < 3; ++c) {
+            out << (c ? " " : &t == m.triangles.data() ? "" : ", ") << t.positionIndex[c];
+            if (t.texCoordIndex[0] != 0)
+                out << '/' << t.texCoordIndex[c];
+        }
+    out << '\n'; // the groups in list order as "name: triangle numbers", joined by "; "
+    for (const ObjGroup* g = m.groups.get(); g != nullptr; g = g->next.get()) {
+        out << (g == m.groups.get() ? "" : "; ") << g->name << ':';
+        for (const std::int32_t number : g->triangles)
+            out << ' ' << number;
+    }
+    out << '\n';
     return out.str();
 }

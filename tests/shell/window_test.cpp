@@ -55,32 +55,29 @@ TEST_F(Window, KeysActInTheirOrderInEveryFrameWhileHeldAndOnceWhenTapped) {
     const struct {
         std::vector<SDL_Event> events; // before the frame
         std::vector<float> seeks;
-        std::vector<int> ending;
+        std::vector<int> ending = {1, 0, 0};
     } frames[] = {
         // Held, with keys the show does not use: Left, Right, Up, Down in this order, every frame.
         {{down(SDLK_DOWN), down(SDLK_UP), down(SDLK_p), down(SDLK_RIGHT), down(SDLK_LEFT),
           down(SDLK_F10), down(SDLK_AUDIOPLAY), down(SDLK_KP_8, KMOD_NUM)},
-         {-500, 500, 5000, -5000},
-         {1, 0, 0}},
-        {{}, {-500, 500, 5000, -5000}, {1, 0, 0}},
+         {-500, 500, 5000, -5000}},
+        {{}, {-500, 500, 5000, -5000}},
         // Keys with Alt held do nothing.
         {{up(SDLK_DOWN), up(SDLK_UP), up(SDLK_RIGHT), up(SDLK_LEFT), down(SDLK_LEFT, KMOD_LALT)},
-         {},
-         {1, 0, 0}},
+         {}},
         // Tapped between two frames: once. The keypad's arrows with NumLock off.
         {{down(SDLK_KP_4), up(SDLK_KP_4), down(SDLK_KP_8, KMOD_CAPS), down(SDLK_KP_2)},
-         {-500, 5000, -5000},
-         {1, 0, 0}},
-        {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}, {1, 0, 0}},
+         {-500, 5000, -5000}},
+        {{up(SDLK_KP_8), up(SDLK_KP_2)}, {}},
         // A release clears its key whatever the modifiers say by then: Alt pressed while Right
         // is held, NumLock switched on while the keypad's 6 is held; losing the focus (as
         // Alt+Tab does) releases every key.
-        {{down(SDLK_RIGHT), down(SDLK_LALT, KMOD_LALT)}, {500}, {1, 0, 0}},
-        {{up(SDLK_RIGHT, KMOD_LALT), up(SDLK_LALT)}, {}, {1, 0, 0}},
-        {{down(SDLK_KP_6), down(SDLK_NUMLOCKCLEAR, KMOD_NUM)}, {500}, {1, 0, 0}},
-        {{up(SDLK_KP_6, KMOD_NUM)}, {}, {1, 0, 0}},
-        {{down(SDLK_RIGHT), down(SDLK_DOWN)}, {500, -5000}, {1, 0, 0}},
-        {{windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)}, {}, {1, 0, 0}},
+        {{down(SDLK_RIGHT), down(SDLK_LALT, KMOD_LALT)}, {500}},
+        {{up(SDLK_RIGHT, KMOD_LALT), up(SDLK_LALT)}, {}},
+        {{down(SDLK_KP_6), down(SDLK_NUMLOCKCLEAR, KMOD_NUM)}, {500}},
+        {{up(SDLK_KP_6, KMOD_NUM)}, {}},
+        {{down(SDLK_RIGHT), down(SDLK_DOWN)}, {500, -5000}},
+        {{windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)}, {}},
         // Escape's quit comes before F1's switch, so the loop quits without switching.
         {{down(SDLK_F1), up(SDLK_F1), down(SDLK_ESCAPE), up(SDLK_ESCAPE)}, {}, {0, 0, 1}},
     };
@@ -128,8 +125,8 @@ TEST_F(Window, WindowEventsSetSizeAndVisibilityCloseQuitsAndTheToggleEndsOnlyThe
 }
 
 // A picture of a fixed size fills the drawable at 4:3, centred; one drawn at the window's own
-// size is shown pixel for pixel, centred, unless the drawable is smaller than the smallest
-// picture.
+// size (4:3 in whole pixels, within the sizes a picture may have) is shown pixel for pixel,
+// centred, unless the drawable is smaller than the smallest picture.
 TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixel) {
     const struct {
         int width, height;
@@ -138,10 +135,12 @@ TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixe
     } cases[] = {
         {800, 600, {0, 0, 800, 600}, {0, 0, 800, 600}},
         {1280, 1024, {0, 32, 1280, 960}, {0, 32, 1280, 960}},
+        {1920, 1080, {240, 0, 1440, 1080}, {240, 0, 1440, 1080}},
         {1000, 500, {166, 0, 667, 500}, {168, 1, 664, 498}},
         {1280, 800, {106, 0, 1067, 800}, {108, 1, 1064, 798}},
         {1366, 768, {171, 0, 1024, 768}, {171, 0, 1024, 768}},
         {1001, 751, {0, 0, 1001, 751}, {0, 0, 1000, 750}},
+        {9000, 9000, {0, 1125, 9000, 6750}, {2580, 3060, 3840, 2880}},
         {600, 1000, {0, 275, 600, 450}, {0, 275, 600, 450}},
         {300, 200, {16, 0, 267, 200}, {16, 0, 267, 200}},
         {1, 1, {0, 0, 1, 1}, {0, 0, 1, 1}},
@@ -151,27 +150,13 @@ TEST(Presentation, AFixedPictureFillsTheDrawableAndANativeOneIsShownPixelForPixe
         for (const bool native : {false, true}) {
             const PictureSize picture =
                 native ? fittedPictureSize(c.width, c.height) : kDefaultPictureSize;
+            EXPECT_TRUE(isPictureSize(picture)) << c.width << "x" << c.height;
             const PresentRect r = presentedRect(c.width, c.height, picture, native);
             EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), native ? c.native : c.fixed)
                 << c.width << "x" << c.height << (native ? " native" : " fixed");
         }
     }
-}
-
-TEST(PictureSizing, NativeFitsTheDrawableIn4To3WholePixelsWithinTheSizes) {
-    const struct {
-        int width, height;
-        PictureSize fitted;
-    } cases[] = {
-        {800, 600, {800, 600}},   {1280, 1024, {1280, 960}}, {1920, 1080, {1440, 1080}},
-        {1366, 768, {1024, 768}}, {1001, 750, {1000, 750}},  {803, 601, {800, 600}},
-        {100, 100, {320, 240}},   {0, 600, {320, 240}},      {9000, 9000, {3840, 2880}},
-    };
-    for (const auto& c : cases) {
-        const PictureSize size = fittedPictureSize(c.width, c.height);
-        EXPECT_TRUE(size == c.fitted && isPictureSize(size))
-            << c.width << "x" << c.height << " gives " << size.width << "x" << size.height;
-    }
+    EXPECT_TRUE(fittedPictureSize(300, 200) == PictureSize({320, 240}));
     PictureSizing sizing;
     EXPECT_TRUE(parsePictureSizing("native", &sizing) && sizing.native);
     EXPECT_TRUE(parsePictureSizing("1080", &sizing) && !sizing.native &&
@@ -218,6 +203,9 @@ TEST_F(Window, ViewerKeysActForEveryTapAndThePointerShowsTheLineAndScrubs) {
     motion.motion = {SDL_MOUSEMOTION, 0, kWindowId, 0, 0, 400, 300, 0, 0};
     SDL_Event press{};
     press.button = {SDL_MOUSEBUTTONDOWN, 0, kWindowId, 0, SDL_BUTTON_LEFT, 1, 1, 0, 400, 535};
+    SDL_Event drag = motion; // to the window's left edge, the button held
+    drag.motion.x = 0;
+    drag.motion.y = 535;
     SDL_Event release = press;
     release.button.type = SDL_MOUSEBUTTONUP;
     release.button.x = 0;
@@ -228,17 +216,11 @@ TEST_F(Window, ViewerKeysActForEveryTapAndThePointerShowsTheLineAndScrubs) {
     } turns[] = {{{motion}, {}, false, false},
                  {{press}, {1143}, true, true},
                  {{}, {}, true, true},
-                 {{release}, {1000}, true, false}};
+                 {{drag, release}, {1000}, true, false}};
     for (const auto& turn : turns) {
         controlCalls.clear();
         for (const SDL_Event& event : turn.events) {
             handleEvent(&record, event, 800, 600);
-        }
-        if (&turn == &turns[3]) { // dragged to the window's left edge before the release
-            SDL_Event drag = motion;
-            drag.motion.x = 0;
-            drag.motion.y = 535;
-            handleEvent(&record, drag, 800, 600);
         }
         demoUpdate(16);
         EXPECT_EQ(controlCalls, turn.calls) << "turn " << &turn - turns;

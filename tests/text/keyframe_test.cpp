@@ -37,13 +37,3 @@ TEST(Keyframe, SampleTrackEasesBetweenTheKeysOfTheTruncatedTime) {
     sampleTrack(single, 0, 10.0f, &out);
     EXPECT_EQ(out.y, 9.0f) << "an empty track leaves the output as it was";
 }
-
-// 0 before start, 1 from end on, linear in between; a step at start when end <= start.
-TEST(Keyframe, RampStepsAndSlopes) {
-    const float cases[][4] = {{10, 11, 9.99f, 0}, {10, 11, 10, 0},  {10, 11, 10.5f, 0.5f},
-                              {10, 11, 11, 1},    {10, 11, 500, 1}, {5, 5, 4.999f, 0},
-                              {5, 5, 5, 1},       {5, 3, 4, 0},     {5, 3, 5, 1}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ramp(c[0], c[1], c[2]), c[3]) << c[0] << " " << c[1] << " " << c[2];
-    }
-}

@@ -7,11 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <png.h>
 #include <vector>
 
 #include "demo/music.h"
-#include "platform/file_bytes.h"
+#include "platform/png_decoder.h"
 #include "platform/sound.h"
 
 static int printSpectra(const int count, char** const clocks) {
@@ -34,21 +33,10 @@ static int printSpectra(const int count, char** const clocks) {
 }
 
 static int writeTexels(const char* const path) {
-    std::vector<unsigned char> bytes;
-    if (!readFileBytes(path, &bytes)) {
-        std::fprintf(stderr, "web_native_values: cannot read %s\n", path);
-        return 1;
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size()) == 0) {
-        std::fprintf(stderr, "web_native_values: %s: %s\n", path, image.message);
-        return 1;
-    }
-    image.format = PNG_FORMAT_RGBA; // as platform/png_texture.cpp reads every picture
-    std::vector<unsigned char> rgba(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
-        std::fprintf(stderr, "web_native_values: %s: %s\n", path, image.message);
+    std::vector<unsigned char> rgba;
+    PngInfo info;
+    if (!decodePngFile(path, &rgba, &info)) {
+        std::fprintf(stderr, "web_native_values: cannot decode %s\n", path);
         return 1;
     }
     std::fwrite(rgba.data(), 1, rgba.size(), stdout);

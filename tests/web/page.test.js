@@ -54,34 +54,37 @@ async function startShow() {
   return page;
 }
 
-test('the dialog shows its picture and controls while the files load to the total', async () => {
-  const page = await openDialog();
-  assert.ok(await visible(page, '#dialog'));
-  await waitForState(page, 'dialog');
-  const dialog = await page.evaluate(() => ({
-    picture: document.getElementById('dialog-picture').naturalWidth,
-    box: document.querySelector('label').textContent.trim(),
-    boxType: document.getElementById('fullscreen').type,
-    buttons: [...document.querySelectorAll('#dialog button')].map((b) => b.textContent),
-    ok: !document.getElementById('ok').disabled,
-    focused: document.activeElement.id,
-    progress: [document.getElementById('progress').value, document.getElementById('progress').max],
-    text: document.getElementById('progress-text').textContent,
-  }));
-  await page.screenshot({path: path.join(shots, 'dialog.png')});
-  assert.ok(dialog.picture > 0, 'the dialog picture is not shown');
-  assert.equal(dialog.box, 'FullScreen');
-  assert.equal(dialog.boxType, 'checkbox');
-  assert.deepEqual(dialog.buttons, ['OK', 'Exit']);
-  assert.ok(dialog.ok, 'OK stays disabled after loading');
-  assert.equal(dialog.focused, 'ok');
-  assert.deepEqual(dialog.progress, [kDataBytes, kDataBytes]);
-  assert.match(dialog.text, new RegExp(`^${kDataBytes.toLocaleString('en')} of ` +
-      `${kDataBytes.toLocaleString('en')} bytes`));
-  await page.close();
-});
+test('the dialog shows its picture and controls while the files load; Exit quiets the page',
+    async () => {
+      const page = await openDialog();
+      assert.ok(await visible(page, '#dialog'));
+      await waitForState(page, 'dialog');
+      const dialog = await page.evaluate(() => ({
+        picture: document.getElementById('dialog-picture').naturalWidth > 0,
+        box: document.querySelector('label').textContent.trim(),
+        boxType: document.getElementById('fullscreen').type,
+        buttons: [...document.querySelectorAll('#dialog button')].map((b) => b.textContent),
+        ok: !document.getElementById('ok').disabled,
+        focused: document.activeElement.id,
+        progress: ['value', 'max'].map((key) => document.getElementById('progress')[key]),
+        text: document.getElementById('progress-text').textContent.split(' bytes')[0],
+      }));
+      await page.screenshot({path: path.join(shots, 'dialog.png')});
+      const total = kDataBytes.toLocaleString('en');
+      assert.deepEqual(dialog, {picture: true, box: 'FullScreen', boxType: 'checkbox',
+        buttons: ['OK', 'Exit'], ok: true, focused: 'ok', progress: [kDataBytes, kDataBytes],
+        text: `${total} of ${total}`});
+      // Exit leaves a quiet page with a way back to the dialog.
+      await page.click('#exit');
+      assert.equal(await state(page), 'exited');
+      assert.ok(await visible(page, '#quiet'));
+      assert.equal(await page.evaluate(() => document.querySelector('#dialog').hidden), true);
+      await page.click('#again');
+      assert.ok(await visible(page, '#dialog'));
+      await page.close();
+    });
 
-test('OK starts the show with its music: the clock runs with the wall clock, Up held seeks',
+test('OK starts the show: the clock runs with the wall clock, Up held seeks, a hidden page',
     async () => {
       const page = await startShow();
       await sleep(500);
@@ -107,21 +110,7 @@ test('OK starts the show with its music: the clock runs with the wall clock, Up 
       const after = (await clock(page)) - settled;
       assert.ok(after > 0.8 && after < 1.5, `after the release the clock moved ${after} s a second`);
 
-      // A tapped Escape ends the show; the quiet page reopens the dialog.
-      await page.keyboard.press('Escape');
-      await waitForState(page, 'stopped', 5000);
-      assert.ok(await visible(page, '#quiet'));
-      assert.equal(await page.evaluate(() => document.querySelector('#canvas').hidden), true);
-      await page.click('#again');
-      assert.ok(await visible(page, '#dialog'));
-      assert.equal(await state(page), 'dialog');
-      await page.close();
-    });
-
-test('a hidden page keeps the music going and catches up; the canvas follows the page',
-    async () => {
-      const page = await startShow();
-      await sleep(500);
+      // Hidden behind another page the music goes on, and the clock catches up once it shows.
       const hiddenAt = await clock(page);
       const other = await browser.newPage();
       await other.bringToFront();
@@ -133,9 +122,19 @@ test('a hidden page keeps the music going and catches up; the canvas follows the
       assert.ok(caughtUp > 2.2 && caughtUp < 3.5,
           `2.5 s after the page was hidden the clock moved ${caughtUp.toFixed(2)} s`);
       await other.close();
+      // The canvas follows the page's size in device pixels.
       await page.setViewport({width: 640, height: 400, deviceScaleFactor: 2});
       await sleep(500);
       assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height]), [1280, 800]);
+
+      // A tapped Escape ends the show; the quiet page reopens the dialog.
+      await page.keyboard.press('Escape');
+      await waitForState(page, 'stopped', 5000);
+      assert.ok(await visible(page, '#quiet'));
+      assert.equal(await page.evaluate(() => document.querySelector('#canvas').hidden), true);
+      await page.click('#again');
+      assert.ok(await visible(page, '#dialog'));
+      assert.equal(await state(page), 'dialog');
       await page.close();
     });
 
@@ -153,17 +152,6 @@ test('F1 enters and leaves full screen; Escape in full screen only leaves it', a
   await sleep(300);
   await page.keyboard.press('Escape');
   await waitForState(page, 'stopped', 5000);
-  await page.close();
-});
-
-test('Exit leaves a quiet page with a way back to the dialog', async () => {
-  const page = await openDialog();
-  await page.click('#exit');
-  assert.equal(await state(page), 'exited');
-  assert.ok(await visible(page, '#quiet'));
-  assert.equal(await page.evaluate(() => document.querySelector('#dialog').hidden), true);
-  await page.click('#again');
-  assert.ok(await visible(page, '#dialog'));
   await page.close();
 });
 
@@ -193,14 +181,9 @@ test('a missing or damaged file is named on the page and the show does not start
     const faulty = await serveSite({[file]: fault});
     const page = await openDialog(faulty.url);
     await waitForState(page, 'error');
-    const shown = await page.evaluate(() => ({
-      failure: document.getElementById('failure').textContent,
-      visible: !document.getElementById('failure').hidden,
-      ok: document.getElementById('ok').disabled,
-    }));
-    assert.ok(shown.visible);
-    assert.ok(shown.failure.includes(file), `"${shown.failure}" does not name ${file}`);
-    assert.ok(shown.ok, 'OK can start a show whose files are incomplete');
+    const failure = await page.$eval('#failure', (e) => (e.hidden ? '(hidden)' : e.textContent));
+    assert.ok(failure.includes(file), `"${failure}" does not name ${file}`);
+    assert.ok(await page.$eval('#ok', (b) => b.disabled), 'OK can start an incomplete show');
     await page.evaluate(() => document.getElementById('dialog').requestSubmit());
     await sleep(200);
     assert.equal(await state(page), 'error');
@@ -212,8 +195,7 @@ test('a missing or damaged file is named on the page and the show does not start
 
 test('index.html?at=T shows the frame vellomire-render --at T draws, alone at the top-left',
     async () => {
-      const page = await newPage(browser);
-      await page.setViewport({width: 1024, height: 768, deviceScaleFactor: 1});
+      const page = await newPage(browser); // the browser's 1024 x 768 viewport at scale 1
       await page.goto(`${served.url}index.html?at=148.5`);
       await waitForState(page, 'frame-ready', 60000);
       const screenshot = await page.screenshot({clip: {x: 0, y: 0, width: 1024, height: 768}});

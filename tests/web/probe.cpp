@@ -11,12 +11,17 @@
 #include "platform/png_texture.h"
 #include "platform/sound.h"
 
-// The music on the stepped clock (as the render tool runs it); the track's length in ms.
-extern "C" EMSCRIPTEN_KEEPALIVE int probeOpenStepped() {
-    soundSetOutput(kSoundOutputStepped);
+// The music as the show starts it, on the page's audio output; the track's length in ms.
+extern "C" EMSCRIPTEN_KEEPALIVE int probeStartMusic() {
     startMusic();
     activateSpectrum();
     return musicTrackLengthMs();
+}
+
+// The music on the stepped clock (as the render tool runs it); the track's length in ms.
+extern "C" EMSCRIPTEN_KEEPALIVE int probeOpenStepped() {
+    soundSetOutput(kSoundOutputStepped);
+    return probeStartMusic();
 }
 
 // The 64 values the show copies at clock `seconds` of the stepped output.
@@ -24,13 +29,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const float* probeSpectrumAt(const double second
     soundSetSteppedTime(seconds);
     copySpectrum();
     return Spectrum;
-}
-
-// The music as the show starts it, on the page's audio output; the track's length in ms.
-extern "C" EMSCRIPTEN_KEEPALIVE int probeStartMusic() {
-    startMusic();
-    activateSpectrum();
-    return musicTrackLengthMs();
 }
 
 // The clock as a frame reads it, in seconds.

@@ -1,7 +1,8 @@
 // The reference clocks drawn in the browser against `vellomire-render --at T` of the same
 // build: per frame a mean absolute difference of at most kMeanLimit levels, and no 16 x 16
 // block differing by more than kBlockLimit levels on average (the rasterisers differ a
-// little: Chromium's SwiftShader against Mesa's llvmpipe). The jump shots are left out (a single frame cannot show where a show jumped from).
+// little: Chromium's SwiftShader against Mesa's llvmpipe). The jump shots are left out (a single
+// frame cannot show where a show jumped from). The native frames are drawn one after another.
 // A failing frame leaves the browser's frame, the native one and their difference in
 // build/web/tests/reference-failures/.
 'use strict';
@@ -9,37 +10,21 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const {execFile} = require('node:child_process');
-const {promisify} = require('node:util');
 const {after, before, test} = require('node:test');
-const {repository, site, serveSite, launchBrowser, newPage, addComparison} = require('./support');
+const {repository, site, serveSite, launchBrowser, newPage, addComparison, runNative} =
+    require('./support');
 
 const kMeanLimit = 0.25;
 // 12 levels would do for llvmpipe against itself; SwiftShader places the small sprites of the
 // wave sheet, the lattice and the knot a little differently, and its worst block measured 14.1
 // levels (31 s; the worst mean 0.194 levels at 278.5 s).
 const kBlockLimit = 15;
-const nativeRender = path.join(process.env.VELLOMIRE_NATIVE || path.join(repository, 'build',
-    'release'), 'render_tool', 'vellomire-render');
 
 // The clocks of the reference pictures that are not jumps.
 function referenceClocks() {
   const text = fs.readFileSync(path.join(repository, 'tests/reference/reference_shots.h'), 'utf8');
   const shots = text.slice(text.indexOf('kShots[]'));
   return [...shots.matchAll(/\{(\d+(?:\.\d+)?)\}/g)].map((m) => Number(m[1]));
-}
-
-async function renderNative(clocks, folder) {
-  const run = promisify(execFile);
-  const queue = [...clocks];
-  const worker = async () => {
-    while (queue.length > 0) {
-      const clock = queue.shift();
-      await run(nativeRender, ['--at', String(clock), '--out', path.join(folder, `${clock}.png`)],
-          {cwd: repository});
-    }
-  };
-  await Promise.all([worker(), worker()]);
 }
 
 let served;
@@ -62,8 +47,10 @@ after(async () => {
 test('the reference clocks drawn in the browser match the native frames', async (t) => {
   const clocks = referenceClocks();
   assert.ok(clocks.length >= 90, `only ${clocks.length} reference clocks found`);
-  assert.ok(fs.existsSync(nativeRender), `${nativeRender} is missing: build the release preset`);
-  await renderNative(clocks, scratch);
+  for (const clock of clocks) {
+    runNative('render_tool/vellomire-render',
+        ['--at', String(clock), '--out', path.join(scratch, `${clock}.png`)]);
+  }
 
   // One page session: the first clock by ?at=, the others through the page's frame function.
   await page.goto(`${served.url}index.html?at=${clocks[0]}`);
