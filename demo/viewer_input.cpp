@@ -10,21 +10,58 @@ bool isToggleKey(const ShowKey key) {
     return key == ShowKey::Space || key == ShowKey::H;
 }
 
-void pollShowKeys(const KeyState& down, KeyState* const presses,
-                  void (*const perform)(const KeyBinding&)) {
+namespace {
+
+std::size_t slot(const ShowKey key) {
+    return static_cast<std::size_t>(key);
+}
+
+const KeyBinding& bindingOf(const ShowKey key) {
     for (const KeyBinding& binding : kKeyBindings) {
-        const auto key = static_cast<std::size_t>(binding.key);
-        if (binding.whileHeld) {
-            if (down[key] == 1 || (*presses)[key] > 0) {
-                perform(binding);
-            }
-        } else {
-            for (int press = 0; press < (*presses)[key]; ++press) {
-                perform(binding);
-            }
+        if (binding.key == key) {
+            return binding;
         }
     }
-    presses->fill(0);
+    return kKeyBindings[0]; // every key has its row
+}
+
+int stripClockMs(const VirtualPoint point) {
+    return static_cast<int>(std::lround(stripSecondsAt(point.x) * 1000.0f));
+}
+
+} // namespace
+
+void pressShowKey(ShowKeys* const keys, const ShowKey key, const bool repeat) {
+    keys->down[slot(key)] = 1;
+    if (repeat && isToggleKey(key)) {
+        return;
+    }
+    keys->presses[slot(key)] += 1;
+    if (!bindingOf(key).whileHeld && keys->tapCount < kMaxTapsPerTurn) {
+        keys->taps[static_cast<std::size_t>(keys->tapCount++)] = key;
+    }
+}
+
+void releaseShowKey(ShowKeys* const keys, const ShowKey key) {
+    keys->down[slot(key)] = 0;
+}
+
+void releaseShowKeys(ShowKeys* const keys) {
+    keys->down.fill(0);
+}
+
+void pollShowKeys(ShowKeys* const keys, void (*const perform)(const KeyBinding&)) {
+    for (const KeyBinding& binding : kKeyBindings) {
+        if (binding.whileHeld &&
+            (keys->down[slot(binding.key)] == 1 || keys->presses[slot(binding.key)] > 0)) {
+            perform(binding);
+        }
+    }
+    for (int tap = 0; tap < keys->tapCount; ++tap) {
+        perform(bindingOf(keys->taps[static_cast<std::size_t>(tap)]));
+    }
+    keys->presses.fill(0);
+    keys->tapCount = 0;
 }
 
 bool performShowCommand(const KeyBinding& binding, const ShowControlActions& controls,
@@ -71,14 +108,6 @@ bool headsUpShown(const HeadsUpVisibility& visibility, const std::uint32_t now) 
 bool overBottomBar(const VirtualPoint point) {
     return point.y <= kBottomBarTop;
 }
-
-namespace {
-
-int stripClockMs(const VirtualPoint point) {
-    return static_cast<int>(std::lround(stripSecondsAt(point.x) * 1000.0f));
-}
-
-} // namespace
 
 void followPointer(const PointerTurn& turn, const std::uint32_t now,
                    const ShowControlActions& controls, HeadsUpVisibility* const visibility,

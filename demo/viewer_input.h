@@ -71,10 +71,28 @@ inline constexpr std::array<KeyBinding, 13> kKeyBindings = {{
 // would switch it back and forth, so they are not counted as presses.
 bool isToggleKey(ShowKey key);
 
-// Calls `perform` for every binding that acts in this turn, in the table's order: a key that
-// acts while held in every turn it is down (and once after a key-down even if it is already
-// up), the others once for every press. Then the presses start again.
-void pollShowKeys(const KeyState& down, KeyState* presses, void (*perform)(const KeyBinding&));
+// The show's keys as a host keeps them between two turns of its loop, so that a tap between
+// two frames still acts: the keys held, the presses of the keys that act while held, and the
+// presses of the others in the order they came (two different keys tapped within one slow
+// frame act in the order they were tapped).
+inline constexpr int kMaxTapsPerTurn = 128;
+struct ShowKeys {
+    KeyState down{};
+    KeyState presses{};
+    std::array<ShowKey, kMaxTapsPerTurn> taps{};
+    int tapCount = 0;
+};
+// A key going down (`repeat` for the keyboard's own repeats, which the toggles ignore) or up.
+void pressShowKey(ShowKeys* keys, ShowKey key, bool repeat);
+void releaseShowKey(ShowKeys* keys, ShowKey key);
+// Every key up, as when the host loses the keyboard (a release it cannot see still clears).
+void releaseShowKeys(ShowKeys* keys);
+
+// Calls `perform` for every binding that acts in this turn: first those that act while held,
+// in the table's order, in every turn the key is down (and once after a key-down even if it
+// is already up); then one for every other press, in the order of the presses. Then the
+// presses start again.
+void pollShowKeys(ShowKeys* keys, void (*perform)(const KeyBinding&));
 
 // Does what a binding asks of the show's clock (the seeks, pause, steps, cuts and start)
 // through `controls` and `seek`; a seek also marks a frame due, so that a paused show shows

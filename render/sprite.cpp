@@ -1,29 +1,8 @@
 #include "render/sprite.h"
 
-#include <cstring>
-
 #include "draw/draw.h"
 #include "render/letterbox_band.h"
 #include "state/texture_slots.h"
-
-static SpriteRecorder spriteRecorder = nullptr;
-static void* spriteRecorderUser = nullptr;
-
-void setSpriteRecorder(const SpriteRecorder recorder, void* const user) {
-    spriteRecorder = recorder;
-    spriteRecorderUser = user;
-}
-
-static void recordSprite(const float x, const float y, const float z, const float size,
-                         const int slot) {
-    SpriteRecord record{};
-    record.position = Vec3{x, y, z};
-    record.size = size;
-    record.slot = slot;
-    std::memcpy(record.modelView, draw::currentMatrix(draw::MatrixStack::ModelView),
-                sizeof(record.modelView));
-    spriteRecorder(record, spriteRecorderUser);
-}
 
 // The texture of a slot; a slot outside the table has none (0) rather than reading past it.
 static unsigned int spriteTexture(const int slot) {
@@ -50,9 +29,6 @@ void drawBillboard(const Vec3 position, const float size) {
 }
 
 void drawSprite(const float x, const float y, const float z, const float size, const int slot) {
-    if (spriteRecorder != nullptr) {
-        recordSprite(x, y, z, size, slot);
-    }
     const bool culled = inCulledFrame();
     if (culled) {
         scissorRows(sceneRows());

@@ -17,17 +17,3 @@ void drawSprite(float x, float y, float z, float size, int slot);
 // Emits the quad of one sprite, built from the rows of the current model-view matrix, with the
 // state in force.
 void drawBillboard(Vec3 position, float size);
-
-// What a sprite recorder sees of one drawSprite call: its arguments and the model-view
-// matrix in force (column-major).
-struct SpriteRecord {
-    Vec3 position;
-    float size;
-    int slot;
-    float modelView[16];
-};
-
-using SpriteRecorder = void (*)(const SpriteRecord& record, void* user);
-
-// Installs a recorder that is called for every sprite before it is drawn; null removes it.
-void setSpriteRecorder(SpriteRecorder recorder, void* user);

@@ -96,7 +96,7 @@ void demoInit(RenderWindow* const window) {
 void demoShutdown() {}
 
 void demoUpdate(std::uint32_t) {
-    pollShowKeys(activeWindow->keys, &activeWindow->keyPresses, perform);
+    pollShowKeys(&activeWindow->keys, perform);
     pollPointer(activeWindow, SDL_GetTicks());
 }
 

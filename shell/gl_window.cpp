@@ -160,8 +160,7 @@ int createRenderWindow(RenderWindow* const w) {
     w->visible = 1;
     resizeViewport(w->picture.size.width, w->picture.size.height);
     SDL_GL_GetDrawableSize(w->window, &w->drawableWidth, &w->drawableHeight);
-    w->keys.fill(0);
-    w->keyPresses.fill(0);
+    w->keys = ShowKeys{};
     w->previousTick = SDL_GetTicks();
     return 1;
 }

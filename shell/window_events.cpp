@@ -54,7 +54,7 @@ void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
         SDL_Keysym released = event.keysym;
         released.mod = KMOD_NONE;
         if (showKeyFor(released, &showKey)) {
-            w->keys[static_cast<std::size_t>(showKey)] = 0;
+            releaseShowKey(&w->keys, showKey);
         }
         return;
     }
@@ -65,12 +65,7 @@ void handleKey(RenderWindow* const w, const SDL_KeyboardEvent& event) {
         return;
     }
     if (showKeyFor(event.keysym, &showKey)) {
-        const auto key = static_cast<std::size_t>(showKey);
-        if (event.repeat != 0 && isToggleKey(showKey)) {
-            return;
-        }
-        w->keys[key] = 1;
-        w->keyPresses[key] += 1;
+        pressShowKey(&w->keys, showKey, event.repeat != 0);
     }
 }
 
@@ -93,7 +88,7 @@ void handleWindowEvent(RenderWindow* const w, const Uint8 event, const int drawa
             requestQuit(w);
             break;
         case WindowAction::ReleaseKeys:
-            w->keys.fill(0);
+            releaseShowKeys(&w->keys);
             break;
         case WindowAction::Repaint:
             w->repaintRequested = true;

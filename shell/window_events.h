@@ -10,11 +10,8 @@
 
 // The one window of the program and the state that comes with it.
 struct RenderWindow {
-    KeyState keys{};
-    // For every key, the key-downs since the last frame polled the keys, even if it is up
-    // again: a tap between two frames still acts. Counted by key-downs (the keyboard's
-    // repeats too, but for the toggles), cleared by the poll.
-    KeyState keyPresses{};
+    // The show's keys: held, and pressed since the last frame polled them, even if up again.
+    ShowKeys keys;
     // The pointer in window coordinates as it last moved, whether it is over the window, and
     // what happened since the last poll: moved, primary button pressed and released (counted).
     std::int32_t pointerX = 0;

@@ -31,7 +31,7 @@ constexpr const char* kCanvas = "#canvas";
 struct WebShow {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
     PictureTarget picture;
-    WebKeys keys;
+    ShowKeys keys;
     bool running = false;         // the animation-frame loop is on
     bool followsCanvas = true;    // the picture takes the canvas's size (not for single frames)
     bool ended = false;           // the frame routine passed the show's end
@@ -164,8 +164,7 @@ void recordShowEnd() {
 // Stops the loop and the sound and lets the context go; the page shows what comes next.
 void finishShow(const char* const how) {
     show.running = false;
-    releaseWebKeys(&show.keys);
-    show.keys.presses.fill(0);
+    show.keys = ShowKeys{};
     resetMusic();
     if (emscripten_is_webgl_context_lost(show.context) == EM_FALSE) {
         destroyPictureTarget(&show.picture);
@@ -241,7 +240,7 @@ EM_BOOL runFrame(double, void*) {
         return EM_FALSE;
     }
     show.quitWanted = false;
-    pollShowKeys(show.keys.down, &show.keys.presses, perform);
+    pollShowKeys(&show.keys, perform);
     if (show.quitWanted) {
         finishShow("quit");
         return EM_FALSE;
@@ -302,7 +301,7 @@ EM_BOOL onFullScreenChange(int, const EmscriptenFullscreenChangeEvent* const eve
 }
 
 EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*) {
-    releaseWebKeys(&show.keys);
+    releaseShowKeys(&show.keys);
     return EM_FALSE;
 }
 
@@ -411,7 +410,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE bool webStartShow(const bool fullScreen) {
         return false;
     }
     show.followsCanvas = true;
-    show.keys = WebKeys{};
+    show.keys = ShowKeys{};
     show.headsUp = HeadsUpVisibility{};
     show.headsUpOn = false;
     show.scrub = StripScrub{};

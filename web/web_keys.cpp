@@ -26,10 +26,6 @@ constexpr std::array<KeyName, 14> kKeyNames = {{
     {"H", ShowKey::H},
 }};
 
-std::size_t slot(const ShowKey key) {
-    return static_cast<std::size_t>(key);
-}
-
 } // namespace
 
 bool webKeyFor(const char* const keyName, ShowKey* const out) {
@@ -45,26 +41,19 @@ bool webKeyFor(const char* const keyName, ShowKey* const out) {
     return false;
 }
 
-bool handleWebKey(WebKeys* const keys, const char* const keyName, const bool down,
+bool handleWebKey(ShowKeys* const keys, const char* const keyName, const bool down,
                   const bool repeat, const bool modifierHeld) {
     ShowKey key;
     if (!webKeyFor(keyName, &key)) {
         return false;
     }
     if (!down) {
-        keys->down[slot(key)] = 0; // a release always clears, modifiers or not
+        releaseShowKey(keys, key); // a release always clears, modifiers or not
         return true;
     }
     if (modifierHeld) {
         return false;
     }
-    keys->down[slot(key)] = 1;
-    if (!(repeat && isToggleKey(key))) {
-        keys->presses[slot(key)] += 1;
-    }
+    pressShowKey(keys, key, repeat);
     return true;
-}
-
-void releaseWebKeys(WebKeys* const keys) {
-    keys->down.fill(0);
 }
