@@ -81,7 +81,8 @@ const VellomirePage = (() => {
     } catch (error) {
       throw new Error(`${path} could not be decoded`);
     }
-    if (scratch === null) {
+    // A page that has made many contexts may have lost this one (browsers keep a dozen or so).
+    if (scratch === null || scratch.isContextLost()) {
       scratch = document.createElement('canvas').getContext('webgl2');
       if (scratch === null) {
         throw new Error('this browser offers no WebGL 2');
@@ -203,6 +204,9 @@ const VellomirePage = (() => {
       async function drawFrame(seconds) {
         if (module !== null) {
           module._webCloseFrames();
+          // Let the old context go now rather than when it is collected: past a dozen or so
+          // the browser takes the oldest ones, the picture decoder's among them.
+          $('canvas').getContext('webgl2')?.getExtension('WEBGL_lose_context')?.loseContext();
         }
         const fresh = document.createElement('canvas');
         fresh.id = 'canvas';
