@@ -1,5 +1,6 @@
 #include "render/glow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -201,23 +202,44 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
 
     draw::viewport(draw::Rect{0, 0, W, H});
     if (culled) {
-        scissorRows(openPictureRows());
-    }
+        const PictureRows open = openPictureRows();
+        // Outside the working corner the open rows still hold the scene; inside it the scene
+        // comes back from its copy. The blurred image stretched over the picture is then added
+        // to it 1 + #{k >= 1 : k < glowGain} times: every term is a whole level at least 0, so
+        // the saturated sum is the one of the blurred image first and the scene last.
+        const int first = std::max(open.first, halfRows.first);
+        const int end = std::min(open.end, halfRows.end);
+        if (end > first) {
+            draw::scissorBox(draw::Rect{0, first, w, end - first});
+            bindGlowTexture(glowFullTexture, W, H);
+            draw::enableBlending(false);
+            drawSingleGlowQuad(W, H);
+        }
+        scissorRows(open);
+        bindGlowTexture(glowHalfTexture, w, h);
+        draw::enableBlending(true);
+        draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
+        draw::begin(draw::Primitive::Quads);
+        for (int k = 0; k <= additions; ++k) {
+            drawGlowQuad(w, h, 0, 0);
+        }
+        draw::end();
+    } else {
+        // The blurred image stretched over the picture, then added again while k < glowGain.
+        draw::enableBlending(false);
+        drawSingleGlowQuad(w, h);
+        draw::enableBlending(true);
+        draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
+        draw::begin(draw::Primitive::Quads);
+        for (int k = 1; k <= additions; ++k) {
+            drawGlowQuad(w, h, 0, 0);
+        }
+        draw::end();
 
-    // The blurred image stretched over the picture, then added again while k < glowGain.
-    draw::enableBlending(false);
-    drawSingleGlowQuad(w, h);
-    draw::enableBlending(true);
-    draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
-    draw::begin(draw::Primitive::Quads);
-    for (int k = 1; k <= additions; ++k) {
-        drawGlowQuad(w, h, 0, 0);
+        // The unprocessed scene on top.
+        bindGlowTexture(glowFullTexture, W, H);
+        drawSingleGlowQuad(W, H);
     }
-    draw::end();
-
-    // The unprocessed scene on top.
-    bindGlowTexture(glowFullTexture, W, H);
-    drawSingleGlowQuad(W, H);
 
     draw::selectMatrix(draw::MatrixStack::Projection);
     draw::popMatrix();
