@@ -729,6 +729,10 @@ void clearColor(const float r, const float g, const float b, const float a) {
     layer.clearColor[3] = a;
 }
 
+const float* currentClearColor() {
+    return layer.clearColor;
+}
+
 // --- The picture --------------------------------------------------------------------------------
 
 void clear() {

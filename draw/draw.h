@@ -100,6 +100,7 @@ Rect currentScissorBox();
 void viewport(Rect box);
 Rect currentViewport();
 void clearColor(float r, float g, float b, float a);
+const float* currentClearColor(); // 4 values
 
 // --- The picture --------------------------------------------------------------------------------
 
