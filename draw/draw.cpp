@@ -661,6 +661,16 @@ void treatAlphaAsOne(const unsigned int texture) {
     layer.alphaOneTextures.push_back(texture);
 }
 
+void filterLinearly(const unsigned int texture, const bool linear) {
+    flush();
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    layer.appliedValid = false;
+    noteErrors("a change of filtering");
+}
+
 unsigned int boundTexture() {
     return layer.texture;
 }

@@ -194,11 +194,20 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
     bindGlowTexture(glowHalfTexture, w, h);
 
+    // Taps a whole number of texels apart fall on texel centres, where the linear filter gives
+    // the texel itself: they read the nearest texel, the same value at less cost.
+    const bool nearestTaps = tapStep == std::floor(tapStep);
+    if (nearestTaps) {
+        draw::filterLinearly(glowHalfTexture, false);
+    }
     draw::color(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
     blurPass(w, h, m, tapStep, 0.0f);
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
     blurPass(w, h, m, 0.0f, tapStep);
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
+    if (nearestTaps) {
+        draw::filterLinearly(glowHalfTexture, true);
+    }
 
     draw::viewport(draw::Rect{0, 0, W, H});
     if (culled) {
