@@ -200,7 +200,8 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     if (nearestTaps) {
         draw::filterLinearly(glowHalfTexture, false);
     }
-    draw::color(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
+    const float tapWeight = blurWeight / (2.0f * blurRadius + 1.0f);
+    draw::color(1.0f, 1.0f, 1.0f, tapWeight);
     blurPass(w, h, m, tapStep, 0.0f);
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
     blurPass(w, h, m, 0.0f, tapStep);
@@ -210,12 +211,13 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     }
 
     draw::viewport(draw::Rect{0, 0, W, H});
+    const float times = static_cast<float>(1 + additions);
     if (culled) {
         const PictureRows open = openPictureRows();
         // Outside the working corner the open rows still hold the scene; inside it the scene
-        // comes back from its copy. The blurred image stretched over the picture is then added
-        // to it 1 + #{k >= 1 : k < glowGain} times: every term is a whole level at least 0, so
-        // the saturated sum is the one of the blurred image first and the scene last.
+        // comes back from its copy. The blurred image stretched over the picture, times
+        // 1 + #{k >= 1 : k < glowGain}, is then added to it: both terms are whole levels at
+        // least 0, so the saturated sum is the one of the glow first and the scene last.
         const int first = std::max(open.first, halfRows.first);
         const int end = std::min(open.end, halfRows.end);
         if (end > first) {
@@ -228,22 +230,17 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
         bindGlowTexture(glowHalfTexture, w, h);
         draw::enableBlending(true);
         draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
-        draw::begin(draw::Primitive::Quads);
-        for (int k = 0; k <= additions; ++k) {
-            drawGlowQuad(w, h, 0, 0);
-        }
-        draw::end();
-    } else {
-        // The blurred image stretched over the picture, then added again while k < glowGain.
-        draw::enableBlending(false);
+        draw::color(times, times, times, tapWeight);
         drawSingleGlowQuad(w, h);
+        draw::color(1.0f, 1.0f, 1.0f, tapWeight);
+    } else {
+        // The blurred image stretched over the picture, times 1 + #{k >= 1 : k < glowGain}.
+        draw::enableBlending(false);
+        draw::color(times, times, times, tapWeight);
+        drawSingleGlowQuad(w, h);
+        draw::color(1.0f, 1.0f, 1.0f, tapWeight);
         draw::enableBlending(true);
         draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
-        draw::begin(draw::Primitive::Quads);
-        for (int k = 1; k <= additions; ++k) {
-            drawGlowQuad(w, h, 0, 0);
-        }
-        draw::end();
 
         // The unprocessed scene on top.
         bindGlowTexture(glowFullTexture, W, H);
