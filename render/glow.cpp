@@ -119,10 +119,18 @@ static void copyIntoTexture(const GLuint texture, const int width, const int hei
 }
 
 // One blur pass along x (stepX > 0) or y (stepY > 0): the weighted centre tap replaces the
-// corner, then the weighted taps at -i and +i steps are added for i = 1..m.
+// corner, then the weighted taps at -i and +i steps are added for i = 1..m. The taps are
+// weighted by the current colour's alpha through the blending, which takes it to a whole level;
+// the centre tap, which replaces, is weighted by that level as a colour with blending off
+// instead: the same products, rounded the same, without reading the corner first.
 static void blurPass(const int w, const int h, const int m, const float stepX, const float stepY) {
-    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::Zero);
+    const float weight = draw::currentColor()[3];
+    const float level = std::round(weight * 255.0f) / 255.0f;
+    draw::enableBlending(false);
+    draw::color(level, level, level, weight);
     drawSingleGlowQuad(w, h);
+    draw::color(1.0f, 1.0f, 1.0f, weight);
+    draw::enableBlending(true);
     draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::One);
     draw::begin(draw::Primitive::Quads);
     for (int i = 1; i <= m; ++i) {
