@@ -125,7 +125,7 @@ static void copyIntoTexture(const GLuint texture, const int width, const int hei
 // instead: the same products, rounded the same, without reading the corner first.
 static void blurPass(const int w, const int h, const int m, const float stepX, const float stepY) {
     const float weight = draw::currentColor()[3];
-    const float level = std::round(weight * 255.0f) / 255.0f;
+    const float level = std::min(1.0f, std::round(weight * 255.0f) / 255.0f); // alpha clamps
     draw::enableBlending(false);
     draw::color(level, level, level, weight);
     drawSingleGlowQuad(w, h);
