@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "draw/matrix.h"
@@ -32,10 +33,17 @@ void main() {
 }
 )";
 
+// One program per value of `textured`, given as a constant before the text: 0, the colour
+// alone; 1, the texture by it; 2, the same with the texture's alpha read as 1. A constant leaves
+// one path in each program (software rasterisers may otherwise run every branch per pixel).
+constexpr const char* kTexturedConstants[3] = {
+    "const int textured = 0;\n",
+    "const int textured = 1;\n",
+    "const int textured = 2;\n",
+};
 constexpr const char* kFragmentShader = R"(
 precision highp float;
 uniform sampler2D image;
-uniform int textured; // 0: the colour alone; 1: the texture by it; 2: the same, alpha read as 1
 in vec2 vTexCoord;
 flat in vec4 vColor;
 out vec4 fragColor;
@@ -112,8 +120,7 @@ constexpr std::uint32_t kTriangle[3] = {0, 1, 2};
 
 struct Layer {
     bool open = false;
-    GLuint program = 0;
-    GLint texturedUniform = -1;
+    GLuint programs[3] = {0, 0, 0}; // by `textured`
     GLuint vertexArray = 0;
     GLuint vertexBuffer = 0;
     GLuint indexBuffer = 0;
@@ -236,7 +243,7 @@ void applyState(const PipelineState& state) {
         glBindTexture(GL_TEXTURE_2D, state.texture);
     }
     if (all || had.textured != state.textured) {
-        glUniform1i(layer.texturedUniform, state.textured);
+        glUseProgram(layer.programs[state.textured]);
     }
     if (all || had.blend != state.blend) {
         enableCapability(GL_BLEND, state.blend);
@@ -265,10 +272,10 @@ void applyState(const PipelineState& state) {
     layer.appliedValid = true;
 }
 
-// Binds the layer's program and buffers. Anything else may have changed the GL's bindings and
-// state between two flushes, so every flush starts from a full application of its state.
+// Binds the layer's buffers (applyState its program). Anything else may have changed the GL's
+// bindings and state between two flushes, so every flush starts from a full application of its
+// state.
 void bindLayerObjects() {
-    glUseProgram(layer.program);
     glBindVertexArray(layer.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, layer.vertexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, layer.indexBuffer);
@@ -459,18 +466,26 @@ void setVertexLayout() {
 
 bool openDrawing(std::string* const error) {
     closeDrawing();
-    std::string message;
-    const GLuint program = buildProgram(kVertexShader, kFragmentShader, kAttributes, &message);
-    if (program == 0) {
-        if (error != nullptr) {
-            *error = "the drawing layer cannot start: " + message;
+    for (int textured = 0; textured < 3; ++textured) {
+        std::string message;
+        const std::string fragment = std::string(kTexturedConstants[textured]) + kFragmentShader;
+        const GLuint program = buildProgram(kVertexShader, fragment.c_str(), kAttributes, &message);
+        if (program == 0) {
+            for (GLuint& built : layer.programs) {
+                if (built != 0) {
+                    glDeleteProgram(built);
+                    built = 0;
+                }
+            }
+            if (error != nullptr) {
+                *error = "the drawing layer cannot start: " + message;
+            }
+            return false;
         }
-        return false;
+        layer.programs[textured] = program;
+        glUseProgram(program);
+        glUniform1i(glGetUniformLocation(program, "image"), 0);
     }
-    layer.program = program;
-    layer.texturedUniform = glGetUniformLocation(program, "textured");
-    glUseProgram(program);
-    glUniform1i(glGetUniformLocation(program, "image"), 0);
     glGenVertexArrays(1, &layer.vertexArray);
     glGenBuffers(1, &layer.vertexBuffer);
     glGenBuffers(1, &layer.indexBuffer);
@@ -488,8 +503,10 @@ void closeDrawing() {
     glDeleteBuffers(1, &layer.indexBuffer);
     glDeleteBuffers(1, &layer.vertexBuffer);
     glDeleteVertexArrays(1, &layer.vertexArray);
-    glDeleteProgram(layer.program);
-    layer.program = 0;
+    for (GLuint& program : layer.programs) {
+        glDeleteProgram(program);
+        program = 0;
+    }
     layer.vertexArray = 0;
     layer.vertexBuffer = 0;
     layer.indexBuffer = 0;
@@ -661,6 +678,16 @@ void treatAlphaAsOne(const unsigned int texture) {
     layer.alphaOneTextures.push_back(texture);
 }
 
+void filterLinearly(const unsigned int texture, const bool linear) {
+    flush();
+    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    layer.appliedValid = false;
+    noteErrors("a change of filtering");
+}
+
 unsigned int boundTexture() {
     return layer.texture;
 }
@@ -727,6 +754,10 @@ void clearColor(const float r, const float g, const float b, const float a) {
     layer.clearColor[1] = g;
     layer.clearColor[2] = b;
     layer.clearColor[3] = a;
+}
+
+const float* currentClearColor() {
+    return layer.clearColor;
 }
 
 // --- The picture --------------------------------------------------------------------------------

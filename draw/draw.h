@@ -85,6 +85,9 @@ unsigned int boundTexture();
 // For copies of the picture kept in RGBA, whose copies the browser's GL makes many times faster
 // than into RGB. Holds until the drawing layer closes.
 void treatAlphaAsOne(unsigned int texture);
+// Samples `texture` filtered linearly (true) or at the nearest texel (false) from here on;
+// what was drawn with it before keeps the filtering it had.
+void filterLinearly(unsigned int texture, bool linear);
 void enableTexturing(bool on);
 bool texturingEnabled();
 void enableBlending(bool on);
@@ -100,6 +103,7 @@ Rect currentScissorBox();
 void viewport(Rect box);
 Rect currentViewport();
 void clearColor(float r, float g, float b, float a);
+const float* currentClearColor(); // 4 values
 
 // --- The picture --------------------------------------------------------------------------------
 

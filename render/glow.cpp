@@ -1,5 +1,6 @@
 #include "render/glow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -118,10 +119,18 @@ static void copyIntoTexture(const GLuint texture, const int width, const int hei
 }
 
 // One blur pass along x (stepX > 0) or y (stepY > 0): the weighted centre tap replaces the
-// corner, then the weighted taps at -i and +i steps are added for i = 1..m.
+// corner, then the weighted taps at -i and +i steps are added for i = 1..m. The taps are
+// weighted by the current colour's alpha through the blending, which takes it to a whole level;
+// the centre tap, which replaces, is weighted by that level as a colour with blending off
+// instead: the same products, rounded the same, without reading the corner first.
 static void blurPass(const int w, const int h, const int m, const float stepX, const float stepY) {
-    draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::Zero);
+    const float weight = draw::currentColor()[3];
+    const float level = std::min(1.0f, std::round(weight * 255.0f) / 255.0f); // alpha clamps
+    draw::enableBlending(false);
+    draw::color(level, level, level, weight);
     drawSingleGlowQuad(w, h);
+    draw::color(1.0f, 1.0f, 1.0f, weight);
+    draw::enableBlending(true);
     draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::One);
     draw::begin(draw::Primitive::Quads);
     for (int i = 1; i <= m; ++i) {
@@ -193,31 +202,58 @@ void applyGlow(const float blurRadius, const float contrastPasses, const float g
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
     bindGlowTexture(glowHalfTexture, w, h);
 
-    draw::color(1.0f, 1.0f, 1.0f, blurWeight / (2.0f * blurRadius + 1.0f));
+    // Taps a whole number of texels apart fall on texel centres, where the linear filter gives
+    // the texel itself: they read the nearest texel, the same value at less cost.
+    const bool nearestTaps = tapStep == std::floor(tapStep);
+    if (nearestTaps) {
+        draw::filterLinearly(glowHalfTexture, false);
+    }
+    const float tapWeight = blurWeight / (2.0f * blurRadius + 1.0f);
+    draw::color(1.0f, 1.0f, 1.0f, tapWeight);
     blurPass(w, h, m, tapStep, 0.0f);
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
     blurPass(w, h, m, 0.0f, tapStep);
     copyIntoTexture(glowHalfTexture, w, h, halfRows);
+    if (nearestTaps) {
+        draw::filterLinearly(glowHalfTexture, true);
+    }
 
     draw::viewport(draw::Rect{0, 0, W, H});
+    const float times = static_cast<float>(1 + additions);
     if (culled) {
-        scissorRows(openPictureRows());
-    }
+        const PictureRows open = openPictureRows();
+        // Outside the working corner the open rows still hold the scene; inside it the scene
+        // comes back from its copy. The blurred image stretched over the picture, times
+        // 1 + #{k >= 1 : k < glowGain}, is then added to it: both terms are whole levels at
+        // least 0, so the saturated sum is the one of the glow first and the scene last.
+        const int first = std::max(open.first, halfRows.first);
+        const int end = std::min(open.end, halfRows.end);
+        if (end > first) {
+            draw::scissorBox(draw::Rect{0, first, w, end - first});
+            bindGlowTexture(glowFullTexture, W, H);
+            draw::enableBlending(false);
+            drawSingleGlowQuad(W, H);
+        }
+        scissorRows(open);
+        bindGlowTexture(glowHalfTexture, w, h);
+        draw::enableBlending(true);
+        draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
+        draw::color(times, times, times, tapWeight);
+        drawSingleGlowQuad(w, h);
+        draw::color(1.0f, 1.0f, 1.0f, tapWeight);
+    } else {
+        // The blurred image stretched over the picture, times 1 + #{k >= 1 : k < glowGain}.
+        draw::enableBlending(false);
+        draw::color(times, times, times, tapWeight);
+        drawSingleGlowQuad(w, h);
+        draw::color(1.0f, 1.0f, 1.0f, tapWeight);
+        draw::enableBlending(true);
+        draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
 
-    // The blurred image stretched over the picture, then added again while k < glowGain.
-    draw::enableBlending(false);
-    drawSingleGlowQuad(w, h);
-    draw::enableBlending(true);
-    draw::blendFunction(draw::BlendFactor::One, draw::BlendFactor::One);
-    draw::begin(draw::Primitive::Quads);
-    for (int k = 1; k <= additions; ++k) {
-        drawGlowQuad(w, h, 0, 0);
+        // The unprocessed scene on top.
+        bindGlowTexture(glowFullTexture, W, H);
+        drawSingleGlowQuad(W, H);
     }
-    draw::end();
-
-    // The unprocessed scene on top.
-    bindGlowTexture(glowFullTexture, W, H);
-    drawSingleGlowQuad(W, H);
 
     draw::selectMatrix(draw::MatrixStack::Projection);
     draw::popMatrix();

@@ -17,7 +17,7 @@ void resizeGlowTextures();
 // blurred image added back under the scene. The frame passes (2, 1, 2, 1):
 //   blurRadius      truncated to m, the texels the box blur reaches to each side;
 //   contrastPasses  truncated to n, the working image becomes the frame to the power n + 1;
-//   glowGain        the blurred image is added 1 + #{k >= 1 : k < glowGain} times;
+//   glowGain        the blurred image is added, times 1 + #{k >= 1 : k < glowGain};
 //   blurWeight      each blur tap weighs blurWeight / (2 blurRadius + 1).
 // The taps of the blur stand pictureScale() half-size texels apart, so that the glow reaches
 // as far over the picture at every picture size.

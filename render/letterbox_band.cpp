@@ -126,3 +126,9 @@ bool sceneShowsThroughBars() {
     return (below && anyDepthNearerThanBars(0, open.first, &depths)) ||
            (above && anyDepthNearerThanBars(open.end, height, &depths));
 }
+
+bool barsHideTheirRows() {
+    const PictureRows open = openPictureRows();
+    return culledFrameOpen && !mayBeNearerThanBars(0, open.first) &&
+           !mayBeNearerThanBars(open.end, pictureSize().height);
+}

@@ -42,3 +42,7 @@ void disableRowScissor();
 // pixel whose depth is nearer than that shows the scene through them. True when any pixel
 // under the bars is that near (then the rows under the bars are seen and not skipped).
 bool sceneShowsThroughBars();
+
+// True in a culled frame where the drawing layer's account of the depth written leaves no pixel
+// under the bars at or nearer than their depth: the bars then paint every pixel of their rows.
+bool barsHideTheirRows();

@@ -7,5 +7,7 @@ void beginOrtho2D();
 void endOrtho2D();
 
 // The black bars of the top and bottom 140 of the 480 units, drawn with the blending and depth
-// test the frame has at that point; leaves the current colour white.
+// test the frame has at that point; leaves the current colour white. In a culled frame whose
+// bars hide their rows (barsHideTheirRows), with blending and the scissor test off, the rows
+// they cover whole are cleared to the same black instead.
 void drawLetterbox();

@@ -1,6 +1,7 @@
 #include "text/captions.h"
 
 #include "draw/draw.h"
+#include "render/letterbox_band.h"
 #include "render/overlay.h"
 #include "state/music_clock.h"
 #include "text/caption_tables.h"
@@ -19,18 +20,30 @@ static float fadeAlpha(const float start, const float end, const float t) {
     return (1.0f - fadeOut) * fadeIn;
 }
 
-// The black quad over the whole virtual screen, blended with `alpha`.
+// The black quad over the whole virtual screen, blended with `alpha`. At alpha 0 it leaves
+// every colour as it is and is not drawn (the depth it would write, the bars' own, changes
+// nothing the bars draw after it); the state it sets is set all the same. Where the bars will
+// hide their rows, it is drawn over the open rows alone.
 static void drawBlackScreen(const float alpha) {
     beginOrtho2D();
     draw::enableBlending(true);
     draw::blendFunction(draw::BlendFactor::SrcAlpha, draw::BlendFactor::OneMinusSrcAlpha);
     draw::color(0.0f, 0.0f, 0.0f, alpha);
-    draw::begin(draw::Primitive::Quads);
-    draw::vertex(0.0f, 0.0f);
-    draw::vertex(0.0f, 480.0f);
-    draw::vertex(640.0f, 480.0f);
-    draw::vertex(640.0f, 0.0f);
-    draw::end();
+    if (alpha != 0.0f) {
+        const bool openRowsOnly = !draw::scissorEnabled() && barsHideTheirRows();
+        if (openRowsOnly) {
+            scissorRows(openPictureRows());
+        }
+        draw::begin(draw::Primitive::Quads);
+        draw::vertex(0.0f, 0.0f);
+        draw::vertex(0.0f, 480.0f);
+        draw::vertex(640.0f, 480.0f);
+        draw::vertex(640.0f, 0.0f);
+        draw::end();
+        if (openRowsOnly) {
+            disableRowScissor();
+        }
+    }
     draw::color(1.0f, 1.0f, 1.0f, 1.0f);
     endOrtho2D();
     draw::enableBlending(false);
