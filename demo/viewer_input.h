@@ -122,6 +122,9 @@ bool headsUpShown(const HeadsUpVisibility& visibility, std::uint32_t now);
 // Whether a point of the virtual screen is over the bottom bar or below it.
 bool overBottomBar(VirtualPoint point);
 
+// In full screen the pointer is hidden unless it moved within kPointerShownMs.
+inline constexpr std::uint32_t kPointerShownMs = 2000;
+
 // What the pointer (a mouse, or a finger on a touch screen) did since the last turn.
 struct PointerTurn {
     VirtualPoint point; // where it is now

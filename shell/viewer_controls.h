@@ -1,7 +1,6 @@
 #pragma once
 // The pointer's side of the viewer's controls in the window: where a window point lies on the
 // picture, and when the pointer hides.
-#include <cstdint>
 
 #include "demo/viewer_input.h"
 #include "render/picture_target.h"
@@ -12,6 +11,3 @@
 VirtualPoint virtualPointOf(int windowX, int windowY, int windowWidth, int windowHeight,
                             int drawableWidth, int drawableHeight, PictureSize picture,
                             bool pixelForPixel);
-
-// In full screen the pointer is hidden unless it moved within kPointerShownMs.
-inline constexpr std::uint32_t kPointerShownMs = 2000;

@@ -222,7 +222,6 @@ void pollPointer(const std::uint32_t now) {
     show.pointer.moved = false;
     show.pointer.pressed = false;
     show.pointer.released = false;
-    constexpr double kPointerShownMs = 2000.0;
     const bool hidden =
         inFullScreen() && emscripten_get_now() - show.pointerMovedAt > kPointerShownMs;
     if (hidden != show.pointerHidden) {
